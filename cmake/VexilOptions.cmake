@@ -1,0 +1,29 @@
+# Compiler flags shared by every target of the project. Targets opt in with vexil_target_defaults().
+
+add_library(vexil_options INTERFACE)
+target_compile_options(vexil_options INTERFACE -Wall -Wextra)
+
+if(VEXIL_WINDOWS)
+  # Unicode Win32 API, and a static runtime so the executables need only system DLLs.
+  target_compile_definitions(vexil_options INTERFACE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                             _WIN32_WINNT=0x0601 WINVER=0x0601)
+  target_link_options(vexil_options INTERFACE -static -static-libgcc -static-libstdc++)
+endif()
+
+if(VEXIL_SANITIZE)
+  target_compile_options(vexil_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+                         -fno-sanitize-recover=undefined)
+  target_link_options(vexil_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(VEXIL_FUZZ)
+  # Every library is instrumented for coverage; the fuzz executables add the libFuzzer main.
+  target_compile_options(vexil_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined -g)
+  target_link_options(vexil_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Applies the shared flags and the source-root include path to a target.
+function(vexil_target_defaults target)
+  target_link_libraries(${target} PRIVATE vexil_options)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()

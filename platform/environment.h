@@ -1,0 +1,18 @@
+#pragma once
+// Process environment: variables, the system's own directories, GUIDs and the local-time offset.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexil::platform {
+
+std::optional<std::string> environmentVariable(std::string_view name);  // ANSI
+// The Windows directory ("C:\Windows"); "/tmp" on POSIX, where no such directory exists.
+std::string windowsDirectory();
+// A fresh GUID in registry form with braces, upper-case hex: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".
+std::string newGuidText();
+// Minutes to add to UTC to get local standard time, as the system reports it now.
+int32_t localTimeOffsetMinutes();
+
+}  // namespace vexil::platform
