@@ -8,6 +8,8 @@
 namespace vexil::platform {
 
 std::optional<std::string> environmentVariable(std::string_view name);  // ANSI
+// Sets a variable of this process, or removes it when value is empty (nullopt).
+void setEnvironmentVariable(std::string_view name, const std::optional<std::string>& value);
 // The Windows directory ("C:\Windows"); "/tmp" on POSIX, where no such directory exists.
 std::string windowsDirectory();
 // A fresh GUID in registry form with braces, upper-case hex: "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}".

@@ -17,6 +17,15 @@ std::optional<std::string> environmentVariable(std::string_view name) {
   return utf16ToAnsi(utf8ToUtf16(value));
 }
 
+void setEnvironmentVariable(std::string_view name, const std::optional<std::string>& value) {
+  std::string n(name);
+  if (value) {
+    ::setenv(n.c_str(), utf16ToUtf8(ansiToUtf16(*value)).c_str(), 1);
+  } else {
+    ::unsetenv(n.c_str());
+  }
+}
+
 std::string windowsDirectory() { return "/tmp"; }
 
 // A version-4 GUID from the kernel's random source.

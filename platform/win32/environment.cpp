@@ -21,6 +21,10 @@ std::optional<std::string> environmentVariable(std::string_view name) {
   return ansiOf(value.data(), n);
 }
 
+void setEnvironmentVariable(std::string_view name, const std::optional<std::string>& value) {
+  SetEnvironmentVariableW(widePath(name).c_str(), value ? widePath(*value).c_str() : nullptr);
+}
+
 std::string windowsDirectory() {
   wchar_t buffer[MAX_PATH];
   UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);

@@ -1,0 +1,26 @@
+#include "host/package/module_resources.h"
+
+#include <windows.h>
+
+#include "platform/text_encoding.h"
+
+namespace vexil::package {
+
+static std::wstring wide(std::string_view text) {
+  std::u16string u = platform::ansiToUtf16(text);
+  return std::wstring(u.begin(), u.end());
+}
+
+std::optional<std::vector<uint8_t>> ModuleResources::readRaw(std::string_view name, std::string_view type) const {
+  HMODULE module = static_cast<HMODULE>(module_);
+  HRSRC found = FindResourceW(module, wide(name).c_str(), wide(type).c_str());
+  if (!found) return std::nullopt;
+  DWORD size = SizeofResource(module, found);
+  HGLOBAL loaded = LoadResource(module, found);
+  const void* data = loaded ? LockResource(loaded) : nullptr;
+  if (!data) return std::nullopt;
+  auto* bytes = static_cast<const uint8_t*>(data);
+  return std::vector<uint8_t>(bytes, bytes + size);
+}
+
+}  // namespace vexil::package
