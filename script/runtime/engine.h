@@ -1,0 +1,109 @@
+#pragma once
+// The engine: one interpreter context per script host. It owns the heap, the atoms and global
+// slots, the constant pool, the value stack, the class descriptors, the protected-call chain, the
+// message buffer and the last result. Everything script-visible lives in its heap and goes with it.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "script/runtime/heap.h"
+#include "script/runtime/interpreter_entries.h"
+#include "script/runtime/value.h"
+
+namespace vexil::script {
+
+struct AtomNode;
+struct ErrorFrame;
+struct NativeClass;
+class ClassRegistry;
+
+inline constexpr uint32_t kDefaultStackSize = 4096;
+inline constexpr uint32_t kValueArrayGrowth = 1024;  // constant pool and global slots
+inline constexpr int kAtomChainCount = 256;
+inline constexpr size_t kMessageBufferSize = 1024;
+
+// Option flags of an engine.
+inline constexpr uint32_t kOptionCreationFlag = 1u << 0;
+inline constexpr uint32_t kOptionWarnUndefinedVariables = 1u << 2;
+
+// The well-known atoms, interned first in every engine.
+inline constexpr Atom kAtomProto = 0;
+inline constexpr Atom kAtomPrototype = 1;
+inline constexpr Atom kAtomToSource = 2;
+inline constexpr Atom kAtomToString = 3;
+inline constexpr Atom kAtomValueOf = 4;
+
+// Environment variable that switches new engines into collector stress mode.
+inline constexpr const char kCollectorStressVariable[] = "VEXIL_GC_STRESS";
+
+// A growable array of values in the system heap.
+struct ValueArray {
+  Value* data = nullptr;
+  uint32_t count = 0;
+  uint32_t capacity = 0;
+};
+
+using TraceOutput = void (*)(void* data, const char* line);
+using CollectionHook = int (*)(int code, void* data);
+using DeferredRelease = void (*)(void* data);
+
+struct Engine {
+  uintptr_t userWord = 0;
+  uint32_t options = 0;
+  InterpreterEntries entries;
+
+  ValueArray constants;
+  AtomNode* atomChains[kAtomChainCount] = {};
+  ValueArray globals;  // indexed by atom; count is the number of atoms
+  uint32_t functionBase = 0;
+
+  Value* stack = nullptr;  // grows downward from stack[stackSize - 1]
+  uint32_t stackSize = 0;
+  Value* sp = nullptr;     // the next free slot
+  const void* pc = nullptr;
+
+  NativeClass* classes[kTagCount - 1] = {};  // class descriptors by tag
+
+  HeapState heap;
+  bool collectorStress = false;  // collect at every collection point
+  bool collecting = false;
+  std::vector<Value> markStack;
+  std::vector<std::pair<DeferredRelease, void*>> deferredReleases;
+
+  ErrorFrame* errorFrames = nullptr;
+  char message[kMessageBufferSize] = {};
+  Value lastResult;
+
+  TraceOutput traceOutput = nullptr;
+  void* traceData = nullptr;
+  CollectionHook collectionHook = nullptr;
+  void* collectionHookData = nullptr;
+};
+
+struct EngineConfig {
+  uint32_t stackSize = kDefaultStackSize;
+  uintptr_t userWord = 0;
+  uint32_t options = 0;
+  InterpreterEntries entries;
+  const ClassRegistry* classes = nullptr;  // null: only the well-known atoms
+  bool collectorStress = false;            // also switched on by VEXIL_GC_STRESS=1
+  size_t heapLimit = 0;                    // bytes the heap may take from the system; 0: no limit
+};
+
+// Builds an engine and runs the class registration; null when anything fails.
+Engine* createEngine(const EngineConfig& config);
+// Runs every finalizer, then frees all the engine owns.
+void destroyEngine(Engine* engine);
+
+// Appends a value to the constant pool and returns its index.
+uint32_t addConstant(Engine& engine, const Value& value);
+// Appends a constant-pool string: static characters copied into the system heap and freed with the
+// engine. Returns its index.
+uint32_t addStringConstant(Engine& engine, const char16_t* units, uint32_t length);
+
+// The value stack: the slots above sp up to the end are live.
+inline Value* stackEnd(Engine& engine) { return engine.stack + engine.stackSize; }
+// Pushes a value; raises "stack overflow" when the stack is full.
+Value* pushValue(Engine& engine, const Value& value);
+
+}  // namespace vexil::script
