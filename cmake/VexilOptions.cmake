@@ -2,6 +2,10 @@
 
 add_library(vexil_options INTERFACE)
 target_compile_options(vexil_options INTERFACE -Wall -Wextra)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+  # GCC 12 reports false -Wrestrict overlaps inside std::string concatenation at -O2 (GCC bug 105329).
+  target_compile_options(vexil_options INTERFACE -Wno-restrict)
+endif()
 
 if(VEXIL_WINDOWS)
   # Unicode Win32 API, and a static runtime so the executables need only system DLLs.

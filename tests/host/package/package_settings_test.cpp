@@ -23,7 +23,7 @@ void font(ByteWriter& out, int32_t height, const char* face) {
 }
 
 // A record as a packager would write it, with odd carried values that must come back unchanged.
-std::vector<uint8_t> sampleRecord() {
+std::vector<uint8_t> sampleRecord(std::string_view previewName = "preview.bmp") {
   ByteWriter out;
   const char* texts[] = {"Vexil Demo", "The Vexil Demo Saver", "Vexil", "(c) 2026", "Demo", "A demo", "1.0"};
   for (const char* t : texts) writeTextItem(out, std::string(t));
@@ -33,7 +33,7 @@ std::vector<uint8_t> sampleRecord() {
   out.u16(2 | 4);           // Ctrl+Alt
   out.u32(0x00336699);
   out.u32(2);
-  fileItem(out, "preview.bmp", "BM-preview");
+  fileItem(out, previewName, "BM-preview");
   out.u32(1);
   fileItem(out, "help.chm", "help bytes");
   writeTextItem(out, std::string("Web"));
@@ -121,18 +121,12 @@ TEST(PackageSettings, EveryTruncationFailsCleanlyAndResetsTheRecord) {
 
 TEST(PackageSettings, HostileFileNamesAndCountsAreRefused) {
   ScratchDir dir;
-  for (std::string name : {"..\\escape.bin", "sub\\x.bin", "C:evil.bin", "/abs.bin", "... ", "a:b"}) {
-    ByteWriter out;
-    for (int i = 0; i < 7; ++i) writeTextItem(out, std::nullopt);
-    for (int i = 0; i < 2; ++i) out.u32(0);
-    out.u16(0);
-    out.u16(0);
-    out.u32(0);
-    out.u32(1);
-    fileItem(out, name, "payload");
+  for (std::string name : {"..\\escape.bin", "sub\\x.bin", "C:escape.bin", "/escape.bin", "... ", "a:b", ""}) {
     PackageSettings s;
-    loadSettings(s, out.data(), dir.path);  // the rest of the record is missing: fails
-    EXPECT_FALSE(vexil::platform::fileExists(dir.path + name)) << name;
+    ASSERT_TRUE(loadSettings(s, sampleRecord(name), dir.path)) << name;
+    EXPECT_EQ(s.previewFile, std::nullopt) << name;  // refused, and the rest of the record still read
+    EXPECT_EQ(s.helpFile, dir.path + "help.chm");
+    EXPECT_FALSE(vexil::platform::fileExists(dir.path + "..\\escape.bin"));
   }
   ByteWriter huge;
   huge.u32(0xFFFFFFFF);  // a text of four billion units in a handful of bytes
