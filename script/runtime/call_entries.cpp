@@ -74,8 +74,7 @@ bool invokeNative(Engine& engine, Atom method, const CallFrame& frame) {
     finishNative(engine, frame);
     return true;
   }
-  PropertyTable* table = object->props ? object->props : cls ? cls->prototype : nullptr;
-  return runTableMethod(engine, table, method, frame);
+  return runTableMethod(engine, nativeTable(object), method, frame);
 }
 
 bool invokeDescribed(Engine& engine, Atom method, const CallFrame& frame) {

@@ -87,6 +87,11 @@ bool isInstanceOf(Engine& engine, const Value& value, const char* className) {
   return published.tag == Tag::Native && published.native()->cls == value.native()->cls;
 }
 
+PropertyTable* nativeTable(const NativeObject* object) {
+  if (object->props) return object->props;
+  return object->cls ? object->cls->prototype : nullptr;
+}
+
 NativeClass* classDescriptor(const Engine& engine, Tag tag) {
   int code = int(tag);
   return code >= 0 && code < kTagCount - 1 ? engine.classes[code] : nullptr;

@@ -59,6 +59,10 @@ void defineConstant(Engine& engine, const char* name, uint32_t value);
 // True when value is a Native of the class published under className.
 bool isInstanceOf(Engine& engine, const Value& value, const char* className);
 
+// Where a Native value keeps its own properties: the object's table, or the class's prototype
+// table for an object without one (a class object); null without a class.
+PropertyTable* nativeTable(const NativeObject* object);
+
 // The class descriptor of a tag, or null.
 NativeClass* classDescriptor(const Engine& engine, Tag tag);
 void setClassDescriptor(Engine& engine, Tag tag, NativeClass* cls);

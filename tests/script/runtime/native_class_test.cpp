@@ -11,6 +11,7 @@
 #include "script/runtime/messages.h"
 #include "script/runtime/property_table.h"
 #include "script/runtime/runtime_error.h"
+#include "script/runtime/system_memory.h"
 
 namespace vexil::script::test {
 namespace {
@@ -109,6 +110,40 @@ TEST_F(NativeClassTest, MakeNativeOwnsTheDataEvenWhenItCannotAllocate) {
   EXPECT_GT(made, 0);
   collect();
   EXPECT_EQ(gReleases, made);
+}
+
+TEST_F(NativeClassTest, PropertiesOfAClassObjectLiveInThePrototypeTable) {
+  NativeClass* cls = newClass(engine());
+  defineClass(engine(), "Shared", cls);
+  Value classObject = globalSlot(engine(), "Shared");
+  int a = 0, b = 0;
+  Value first, second;
+  makeNative(engine(), &first, cls, &a);
+  makeNative(engine(), &second, cls, &b);
+  EXPECT_EQ(nativeTable(classObject.native()), cls->prototype);
+  setProperty(engine(), nativeTable(classObject.native()), atom("late"), Value::fromInteger(11));
+  for (const Value& v : {first, second}) {
+    EXPECT_EQ(getProperty(engine(), nativeTable(v.native()), atom("late")).integer(), 11);
+  }
+  // An instance's own property stays its own.
+  setProperty(engine(), nativeTable(first.native()), atom("mine"), Value::fromInteger(1));
+  Value out;
+  EXPECT_FALSE(getProperty(engine(), nativeTable(second.native()), atom("mine"), &out));
+}
+
+TEST_F(NativeClassTest, SystemHeapHelpersRaiseOnlyWithAnEngine) {
+  char* ansi = systemDupAnsi(&engine(), std::string_view("abc", 2));
+  EXPECT_STREQ(ansi, "ab");
+  std::free(ansi);
+  char16_t* wide = systemDupUtf16(nullptr, u"xyz");
+  EXPECT_EQ(std::u16string(wide), u"xyz");
+  std::free(wide);
+  void* zeroed = systemAllocZeroed(&engine(), 0);  // never null for success
+  EXPECT_NE(zeroed, nullptr);
+  std::free(zeroed);
+  EXPECT_EQ(systemRealloc(nullptr, nullptr, SIZE_MAX), nullptr);
+  EXPECT_FALSE(protectedCall(engine(), [&] { systemAlloc(&engine(), SIZE_MAX); }));
+  EXPECT_STREQ(engine().message, "Runtime error: Out of memory");
 }
 
 // ---- The host-class helper ----
