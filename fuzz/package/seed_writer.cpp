@@ -78,6 +78,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string dir = std::string(argv[1]) + "/";
+  vexil::platform::createDirectory(dir);
+  for (const char* group : {"blob", "settings", "movie_list", "archive"}) vexil::platform::createDirectory(dir + group);
   save(dir + "blob/text", encodeBlob(bytesOf("a short text that the blob carries, twice: a short text")));
   save(dir + "blob/empty", encodeBlob({}));
   save(dir + "settings/record", settingsSeed());
