@@ -52,6 +52,7 @@ PropertyTable* newTable(Engine& engine) {
 // A prototype cycle would make a failed lookup walk forever; Brent's method spots one with a single
 // comparison per link.
 bool getProperty(Engine&, const PropertyTable* table, Atom atom, Value* out) {
+  if (atom < 0) table = nullptr;  // the deleted-entry mark is no name
   const PropertyTable* saved = table;
   uint32_t steps = 0, power = 1;
   while (table) {
@@ -83,6 +84,7 @@ Value getProperty(Engine& engine, const PropertyTable* table, Atom atom) {
 }
 
 void setProperty(Engine& engine, PropertyTable* table, Atom atom, const Value& value) {
+  if (atom < 0) return;
   const Value copy = value;  // the value may live in the entries that growth moves
   int64_t hole = -1;
   for (uint32_t i = 0; i < table->count; ++i) {
@@ -104,6 +106,7 @@ void setProperty(Engine& engine, PropertyTable* table, Atom atom, const Value& v
 }
 
 void removeProperty(Engine& engine, PropertyTable* table, Atom atom) {
+  if (atom < 0) return;
   for (uint32_t i = 0; i < table->count; ++i) {
     if (table->entries[i].atom != atom) continue;
     deleteEntry(table, i);

@@ -77,6 +77,11 @@ TEST_F(PropertyTableTest, RemovedEntryIsReusedByNameButNotByTextKey) {
   EXPECT_EQ(table->count, 4u);
   EXPECT_EQ(table->entries[3].atom, atom("e"));
   EXPECT_EQ(get("e").integer(), 5);
+  // The deleted mark is not a name: holes are neither found nor written through it.
+  Value hole;
+  EXPECT_FALSE(getProperty(engine(), table, kDeletedAtom, &hole));
+  setProperty(engine(), table, kDeletedAtom, Value::fromInteger(6));
+  EXPECT_EQ(table->entries[1].value.tag, Tag::Undefined);
 }
 
 TEST_F(PropertyTableTest, OwnValueShadowsThePrototypeUntilRemoved) {
