@@ -15,25 +15,25 @@ namespace vexil::script {
 
 namespace {
 
-// The class data: the spec and one atom per member, methods first, then properties.
+// The class data: the info and one atom per member, methods first, then properties.
 struct HostClassData {
-  const HostClassSpec* spec;
+  const HostClassInfo* info;
 
   Atom* atoms() { return reinterpret_cast<Atom*>(this + 1); }
   Atom methodAtom(size_t i) { return atoms()[i]; }
-  Atom propertyAtom(size_t i) { return atoms()[spec->methods.size() + i]; }
+  Atom propertyAtom(size_t i) { return atoms()[info->methods.size() + i]; }
 };
 
-HostClassData* newClassData(Engine& engine, const HostClassSpec& spec) {
-  size_t members = spec.methods.size() + spec.properties.size();
+HostClassData* newClassData(Engine& engine, const HostClassInfo& info) {
+  size_t members = info.methods.size() + info.properties.size();
   size_t bytes = sizeof(HostClassData) + members * sizeof(Atom);
   auto* data = static_cast<HostClassData*>(std::calloc(1, bytes));
   if (!data) raiseOutOfMemory(engine);
-  data->spec = &spec;
+  data->info = &info;
   try {
     Atom* atoms = data->atoms();
-    for (const HostMethodEntry& m : spec.methods) *atoms++ = intern(engine, m.name);
-    for (const HostPropertyEntry& p : spec.properties) *atoms++ = intern(engine, p.name);
+    for (const HostMethodEntry& m : info.methods) *atoms++ = intern(engine, m.name);
+    for (const HostPropertyEntry& p : info.properties) *atoms++ = intern(engine, p.name);
   } catch (...) {
     std::free(data);
     throw;
@@ -43,26 +43,26 @@ HostClassData* newClassData(Engine& engine, const HostClassSpec& spec) {
 
 bool hostInvoke(Engine& engine, NativeClass* cls, void* self, Atom method, Value* result, const Value* args) {
   auto* data = static_cast<HostClassData*>(cls->classData);
-  const HostClassSpec& spec = *data->spec;
-  for (size_t i = 0; i < spec.methods.size(); ++i) {
+  const HostClassInfo& info = *data->info;
+  for (size_t i = 0; i < info.methods.size(); ++i) {
     if (data->methodAtom(i) != method) continue;
-    if (!self && !spec.methods[i].onClassObject) return false;
+    if (!self && !info.methods[i].onClassObject) return false;
     result->setUndefined();
     HostCall call{engine, cls, self, Arguments(args), result};
-    spec.methods[i].run(call);
+    info.methods[i].run(call);
     return true;
   }
   if (method != kAtomToString) return false;
-  *result = objectDescription(engine, spec.name);
+  *result = objectDescription(engine, info.name);
   return true;
 }
 
 bool hostProperty(Engine& engine, NativeClass* cls, void* self, Atom property, bool set, Value* value) {
   auto* data = static_cast<HostClassData*>(cls->classData);
-  const HostClassSpec& spec = *data->spec;
-  for (size_t i = 0; i < spec.properties.size(); ++i) {
+  const HostClassInfo& info = *data->info;
+  for (size_t i = 0; i < info.properties.size(); ++i) {
     if (data->propertyAtom(i) != property) continue;
-    const HostPropertyEntry& entry = spec.properties[i];
+    const HostPropertyEntry& entry = info.properties[i];
     if (!self && !entry.onClassObject) return false;
     HostCall call{engine, cls, self, Arguments(nullptr), value};
     if (set) {
@@ -80,8 +80,8 @@ void releaseClassData(void* data) { std::free(data); }
 
 }  // namespace
 
-NativeClass* defineHostClass(Engine& engine, const HostClassSpec& spec) {
-  HostClassData* data = newClassData(engine, spec);
+NativeClass* defineHostClass(Engine& engine, const HostClassInfo& info) {
+  HostClassData* data = newClassData(engine, info);
   NativeClass* cls;
   try {
     cls = newClass(engine);
@@ -92,13 +92,13 @@ NativeClass* defineHostClass(Engine& engine, const HostClassSpec& spec) {
   cls->classData = data;
   cls->releaseClassData = releaseClassData;
   cls->invoke = hostInvoke;
-  cls->property = spec.properties.empty() ? nullptr : hostProperty;
-  cls->construct = spec.construct;
-  cls->call = spec.call;
-  cls->releaseInstance = spec.release;
-  cls->markInstance = spec.mark;
-  defineClass(engine, spec.name, cls);
-  for (const HostConstant& constant : spec.constants) defineConstant(engine, constant.name, constant.value);
+  cls->property = info.properties.empty() ? nullptr : hostProperty;
+  cls->construct = info.construct;
+  cls->call = info.call;
+  cls->releaseInstance = info.release;
+  cls->markInstance = info.mark;
+  defineClass(engine, info.name, cls);
+  for (const HostConstant& constant : info.constants) defineConstant(engine, constant.name, constant.value);
   return cls;
 }
 

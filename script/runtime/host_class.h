@@ -5,7 +5,7 @@
 // them in table order, and "toString" answers "[object <Name>]".
 //
 //   const HostMethodEntry kSocketMethods[] = {{"send", socketSend}, {"close", socketClose}};
-//   const HostClassSpec kSocketClass = {.name = "Socket", .methods = kSocketMethods, ...};
+//   const HostClassInfo kSocketClass = {.name = "Socket", .methods = kSocketMethods, ...};
 //   defineHostClass(engine, kSocketClass);
 //
 // Handlers read their arguments through call.args (absent or wrong-typed arguments read as
@@ -52,7 +52,7 @@ struct HostConstant {
   uint32_t value;
 };
 
-struct HostClassSpec {
+struct HostClassInfo {
   const char* name;
   std::span<const HostMethodEntry> methods;
   std::span<const HostPropertyEntry> properties;
@@ -63,8 +63,8 @@ struct HostClassSpec {
   MarkInstanceOp mark = nullptr;
 };
 
-// Registers the class under its name, with its constants. The spec must outlive the engine.
-NativeClass* defineHostClass(Engine& engine, const HostClassSpec& spec);
+// Registers the class under its name, with its constants. The description must outlive the engine.
+NativeClass* defineHostClass(Engine& engine, const HostClassInfo& info);
 
 // "[object <Name>]" as a static string.
 Value objectDescription(Engine& engine, const char* className);

@@ -189,7 +189,7 @@ const HostPropertyEntry kCounterProperties[] = {
     {"version", counterVersion, nullptr, true},
 };
 const HostConstant kCounterConstants[] = {{"$COUNTER_MAX", 100}, {"$COUNTER_MIN", 0}};
-const HostClassSpec kCounterClass = {
+const HostClassInfo kCounterClass = {
     .name = "Counter",
     .methods = kCounterMethods,
     .properties = kCounterProperties,
