@@ -1,0 +1,51 @@
+// The DLL's entry points: what COM, regsvr32 and hosts that load the file directly call.
+#include <windows.h>
+#include <olectl.h>
+
+#include <new>
+
+#include "player/control/class_factory.h"
+#include "player/control/control_ids.h"
+#include "player/control/control_window.h"
+#include "player/control/module.h"
+#include "player/control/registration.h"
+
+using namespace vexil::control;
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    setModuleInstance(instance);
+    DisableThreadLibraryCalls(instance);
+  } else if (reason == DLL_PROCESS_DETACH) {
+    ControlWindow::unregisterClass();
+  }
+  return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  if (!IsEqualCLSID(clsid, kControlClsid)) return CLASS_E_CLASSNOTAVAILABLE;
+  auto* factory = new (std::nothrow) ClassFactory();
+  if (!factory) return E_OUTOFMEMORY;
+  HRESULT result = factory->QueryInterface(iid, object);
+  factory->Release();
+  return result;
+}
+
+STDAPI DllCanUnloadNow() { return moduleInUse() ? S_FALSE : S_OK; }
+
+STDAPI DllRegisterServer() { return registerControl(RegistrationScope::Machine); }
+
+STDAPI DllUnregisterServer() { return unregisterControl(RegistrationScope::Machine); }
+
+// "regsvr32 /n /i:user" registers for the current user only, without administrator rights.
+STDAPI DllInstall(BOOL install, LPCWSTR commandLine) {
+  RegistrationScope scope = commandLine && _wcsicmp(commandLine, L"user") == 0 ? RegistrationScope::User
+                                                                                : RegistrationScope::Machine;
+  return install ? registerControl(scope) : unregisterControl(scope);
+}
+
+}  // extern "C"

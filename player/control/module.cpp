@@ -1,0 +1,17 @@
+#include "player/control/module.h"
+
+namespace vexil::control {
+namespace {
+
+HINSTANCE gInstance = nullptr;
+LONG gReferences = 0;
+
+}  // namespace
+
+HINSTANCE moduleInstance() { return gInstance; }
+void setModuleInstance(HINSTANCE instance) { gInstance = instance; }
+void addModuleReference() { InterlockedIncrement(&gReferences); }
+void releaseModuleReference() { InterlockedDecrement(&gReferences); }
+bool moduleInUse() { return gReferences != 0; }
+
+}  // namespace vexil::control
