@@ -8,15 +8,11 @@
 #include <vector>
 
 #include "host/package/resource_source.h"
+#include "script/runtime/string_hash.h"
 
 namespace vexil::package {
 
-// The hash shared by the keyword table, the constant pool, the atom table and this cache.
-inline uint32_t stringHash(std::string_view text) {
-  uint32_t h = 0;
-  for (unsigned char b : text) h = (h >> 7) ^ (h >> 16) ^ b ^ (h << 5);
-  return h;
-}
+using script::stringHash;
 
 struct CachedScript {
   std::string name;
