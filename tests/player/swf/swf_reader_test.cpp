@@ -125,7 +125,12 @@ const BadFile kBadFiles[] = {
     {"length below header", [] { auto f = validMovie(false); f[4] = 7; f[5] = f[6] = f[7] = 0; return f; },
      kErrorLengthTooSmall},
     {"header cut in rectangle", [] { auto f = validMovie(false); f.resize(10); return f; }, kErrorTruncatedHeader},
-    {"compressed garbage", [] { std::vector<uint8_t> f{'C', 'W', 'S', 6, 100, 0, 0, 0}; f.resize(40, 0xAB); return f; },
+    {"compressed garbage", [] {
+       std::vector<uint8_t> f(40, 0xAB);
+       const uint8_t header[] = {'C', 'W', 'S', 6, 100, 0, 0, 0};
+       std::copy(std::begin(header), std::end(header), f.begin());
+       return f;
+     },
      kErrorBadCompression},
     {"compressed body missing", [] { auto f = validMovie(true); f.resize(8); return f; }, kErrorTruncatedBody},
     {"tag longer than file", [] {
