@@ -17,9 +17,15 @@ for fuzzer in build/fuzz/fuzz/*/*_fuzzer; do
   rm -rf "$corpus"
   mkdir -p "$corpus"
   [ -d "$seeds" ] && cp -r "$seeds/." "$corpus/"
+  # Read-only corpora (outside test data) are listed one per line in fuzz/GROUP/NAME.corpus,
+  # relative to the source root; libFuzzer reads them but writes only to the first directory.
+  extra=()
+  if [ -f "fuzz/$group/$name.corpus" ]; then
+    while read -r dir; do [ -n "$dir" ] && [ -d "$dir" ] && extra+=("$PWD/$dir"); done < "fuzz/$group/$name.corpus"
+  fi
   echo "== fuzz $group/$name for ${seconds}s"
   if ! (cd "$work" && "../../$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \
-          -print_final_stats=1 "$(basename "$corpus")" > "$name.log" 2>&1); then
+          -print_final_stats=1 "$(basename "$corpus")" "${extra[@]}" > "$name.log" 2>&1); then
     echo "fuzz target $group/$name found a failure:"
     tail -n 40 "$work/$name.log"
     failed=1
