@@ -1,5 +1,4 @@
-// POSIX file services. Windows-form paths arrive here: backslashes become slashes and the ANSI
-// text becomes UTF-8, the file system's own encoding.
+// POSIX file services. Windows-form paths arrive here and are mapped by nativePath.
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,17 +7,10 @@
 #include <cstdio>
 
 #include "platform/file_system.h"
+#include "platform/posix/native_path.h"
 #include "platform/text_encoding.h"
 
 namespace vexil::platform {
-
-static std::string nativePath(std::string_view path) {
-  std::string out = utf16ToUtf8(ansiToUtf16(path));
-  for (char& c : out) {
-    if (c == '\\') c = '/';
-  }
-  return out;
-}
 
 bool fileExists(std::string_view path) {
   struct stat st;
