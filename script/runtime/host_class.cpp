@@ -41,12 +41,18 @@ HostClassData* newClassData(Engine& engine, const HostClassInfo& info) {
   return data;
 }
 
+// The class object, and an instance that is no longer open, answer only the members marked for
+// the class object.
+bool answersAll(const HostClassInfo& info, const void* self) {
+  return self && (!info.isOpen || info.isOpen(self));
+}
+
 bool hostInvoke(Engine& engine, NativeClass* cls, void* self, Atom method, Value* result, const Value* args) {
   auto* data = static_cast<HostClassData*>(cls->classData);
   const HostClassInfo& info = *data->info;
   for (size_t i = 0; i < info.methods.size(); ++i) {
     if (data->methodAtom(i) != method) continue;
-    if (!self && !info.methods[i].onClassObject) return false;
+    if (!info.methods[i].onClassObject && !answersAll(info, self)) break;
     result->setUndefined();
     HostCall call{engine, cls, self, Arguments(args), result};
     info.methods[i].run(call);
@@ -63,7 +69,7 @@ bool hostProperty(Engine& engine, NativeClass* cls, void* self, Atom property, b
   for (size_t i = 0; i < info.properties.size(); ++i) {
     if (data->propertyAtom(i) != property) continue;
     const HostPropertyEntry& entry = info.properties[i];
-    if (!self && !entry.onClassObject) return false;
+    if (!entry.onClassObject && !answersAll(info, self)) return false;
     HostCall call{engine, cls, self, Arguments(nullptr), value};
     if (set) {
       if (entry.set) entry.set(call, Value(*value));

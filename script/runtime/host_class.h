@@ -61,6 +61,9 @@ struct HostClassInfo {
   CallOp call = nullptr;
   ReleaseInstanceOp release = nullptr;
   MarkInstanceOp mark = nullptr;
+  // Null: every instance answers. Otherwise an instance for which it is false (a closed stream or
+  // socket) answers only what the class object answers, and "toString".
+  bool (*isOpen)(const void* self) = nullptr;
 };
 
 // Registers the class under its name, with its constants. The description must outlive the engine.

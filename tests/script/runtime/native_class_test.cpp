@@ -298,6 +298,59 @@ TEST_F(HostClassTest, UnreachableInstancesAreReleasedOnceAndTheClassStays) {
   EXPECT_EQ(result.integer(), 3);
 }
 
+// A class whose instances can be closed: closed ones answer only class-object members and
+// "toString", so scripts see the unknown-member path for the rest.
+struct Door {
+  bool open = true;
+};
+void doorConstruct(Engine& engine, NativeClass* cls, const Value*, Value* result) {
+  makeNative(engine, result, cls, new Door);
+}
+void doorRelease(NativeClass*, void* data) { delete static_cast<Door*>(data); }
+void doorClose(HostCall& call) { call.instance<Door>()->open = false; }
+void doorKind(HostCall& call) { call.result->setInteger(7); }
+void doorDescribe(HostCall& call) { *call.result = makeStringFromAnsi(call.engine, "a door"); }
+void doorWidth(HostCall& call) { call.result->setInteger(80); }
+bool doorIsOpen(const void* self) { return static_cast<const Door*>(self)->open; }
+
+const HostMethodEntry kDoorMethods[] = {
+    {"close", doorClose},
+    {"kind", doorKind, true},
+    {"toString", doorDescribe},
+};
+const HostPropertyEntry kDoorProperties[] = {{"width", doorWidth}};
+const HostClassInfo kDoorClass = {
+    .name = "Door",
+    .methods = kDoorMethods,
+    .properties = kDoorProperties,
+    .constants = {},
+    .construct = doorConstruct,
+    .release = doorRelease,
+    .isOpen = doorIsOpen,
+};
+
+TEST_F(NativeClassTest, AClosedInstanceAnswersOnlyClassObjectMembersAndToString) {
+  NativeClass* cls = defineHostClass(engine(), kDoorClass);
+  Value door;
+  cls->construct(engine(), cls, nullptr, &door);
+  keep("door", door);
+  void* self = door.native()->data;
+  auto invoke = [&](const char* name, Value* result) {
+    return cls->invoke(engine(), cls, self, atom(name), result, nullptr);
+  };
+  Value result;
+  ASSERT_TRUE(invoke("toString", &result));
+  EXPECT_EQ(text(result), "a door");
+  ASSERT_TRUE(invoke("close", &result));
+
+  EXPECT_FALSE(invoke("close", &result));
+  EXPECT_FALSE(cls->property(engine(), cls, self, atom("width"), false, &result));
+  ASSERT_TRUE(invoke("kind", &result));
+  EXPECT_EQ(result.integer(), 7);
+  ASSERT_TRUE(invoke("toString", &result));
+  EXPECT_EQ(text(result), "[object Door]");
+}
+
 using ArgumentsTest = RuntimeTest;
 
 TEST_F(ArgumentsTest, ReadersStayWithinTheCountAndRefuseWrongTypes) {
