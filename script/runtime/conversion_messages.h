@@ -7,3 +7,10 @@ inline constexpr char kCantConvertToPrimitive[] = "Can't convert to primitive ty
 inline constexpr char kCantConvertToObject[] = "Can't convert to object";
 
 }  // namespace vexil::script
+
+namespace vexil::script {
+
+// What every function, and the Function class, answers to toString.
+inline constexpr char16_t kFunctionDescription[] = u"[object Function]";
+
+}  // namespace vexil::script

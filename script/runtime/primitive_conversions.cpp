@@ -22,7 +22,6 @@ namespace {
 constexpr char16_t kUndefinedText[] = u"undefined";
 constexpr char16_t kObjectText[] = u"object";
 constexpr char16_t kUnknownText[] = u"unknown";
-constexpr char16_t kFunctionText[] = u"[object Function]";
 constexpr char16_t kTrueText[] = u"true";
 constexpr char16_t kFalseText[] = u"false";
 
@@ -66,7 +65,7 @@ Value fallbackText(Engine& engine, const Value& value) {
     case Tag::Real:
     case Tag::NaN: return makeStringFromAnsi(engine, numberToText(value));
     case Tag::String: return value;
-    case Tag::Function: return makeStaticString(engine, kFunctionText);
+    case Tag::Function: return makeStaticString(engine, kFunctionDescription);
     default: return makeStaticString(engine, kObjectText);
   }
 }

@@ -1,0 +1,54 @@
+// Boolean: the global "Boolean" and the class of every Boolean value.
+#include "script/builtins/builtin_texts.h"
+#include "script/builtins/core_builtins.h"
+#include "script/runtime/conversions.h"
+#include "script/runtime/host_class.h"
+#include "script/runtime/script_string.h"
+
+namespace vexil::script {
+
+namespace {
+
+const Value* receiver(const HostCall& call) { return call.instance<Value>(); }
+
+void booleanToString(HostCall& call) {
+  const Value* self = receiver(call);
+  if (!self) *call.result = makeStaticString(call.engine, kTypeFunction);
+  else *call.result = self->boolean() ? makeStaticString(call.engine, kTrue) : makeStaticString(call.engine, kFalse);
+}
+
+void booleanValueOf(HostCall& call) {
+  *call.result = receiver(call) ? *receiver(call) : globalSlot(call.engine, "Boolean");
+}
+
+// Boolean(x) and new Boolean(x) alike give a plain Boolean.
+void booleanCall(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
+  Arguments args(block);
+  result->setBoolean(args.count() > 0 && valueToBoolean(engine, *args.at(1)));
+}
+
+void booleanConstruct(Engine& engine, NativeClass* cls, const Value* block, Value* result) {
+  booleanCall(engine, cls, nullptr, result, block);
+}
+
+const HostMethodEntry kBooleanMethods[] = {
+    {"toString", booleanToString, true},
+    {"valueOf", booleanValueOf, true},
+};
+
+const HostClassInfo kBooleanClass = {
+    .name = "Boolean",
+    .methods = kBooleanMethods,
+    .properties = {},
+    .constants = {},
+    .construct = booleanConstruct,
+    .call = booleanCall,
+};
+
+}  // namespace
+
+void registerBoolean(Engine& engine) {
+  setClassDescriptor(engine, Tag::Boolean, defineHostClass(engine, kBooleanClass));
+}
+
+}  // namespace vexil::script
