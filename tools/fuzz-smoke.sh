@@ -30,7 +30,7 @@ for fuzzer in build/fuzz/fuzz/*/*_fuzzer; do
     tail -n 40 "$work/$name.log"
     failed=1
   else
-    grep -E '^stat::number_of_executed_runs' "$work/$name.log" || true
+    grep -E '^stat::(number_of_executed_units|peak_rss_mb)' "$work/$name.log" || true
   fi
 done
 exit $failed
