@@ -11,13 +11,24 @@ display=$(tools/xvfb.sh start)
 trap 'tools/xvfb.sh stop; wineserver -k >/dev/null 2>&1 || true' EXIT
 export DISPLAY="$display"
 
-status=0
+status=0 passed=0 failed=0
+summary=build/test-summary.txt
 for preset in native native-asan i686 x86_64; do
   echo "== test $preset"
-  ctest --preset "$preset" -j2 || status=1
+  ctest --preset "$preset" -j2 | tee "$summary" || status=1
+  # "100% tests passed, 0 tests failed out of 8"
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$summary" | tail -n 1)
+  if [ -n "$line" ]; then
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad)) failed=$((failed + bad))
+  else
+    failed=$((failed + 1))
+  fi
 done
 echo "== fuzz"
-tools/fuzz-smoke.sh 15 || status=1
+if tools/fuzz-smoke.sh 15; then passed=$((passed + 1)); else failed=$((failed + 1)) status=1; fi
 
-if [ $status -eq 0 ]; then echo "all targets passed"; else echo "some tests failed"; fi
+[ $failed -eq 0 ] || status=1
+echo "$passed passed, $failed failed"
 exit $status
