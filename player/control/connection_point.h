@@ -8,9 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "player/control/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 
 namespace vexil::control {
+
+using platform::ComPtr;
 
 class EventConnectionPoint final : public IConnectionPoint {
  public:

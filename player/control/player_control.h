@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "player/control/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 #include "player/control/connection_point.h"
 #include "player/control/control_settings.h"
 #include "player/control/control_window.h"
@@ -18,6 +18,8 @@
 #include "player/swf/movie_player.h"
 
 namespace vexil::control {
+
+using platform::ComPtr;
 
 class PlayerControl final : public IDispatch,
                             public IOleObject,

@@ -8,9 +8,11 @@
 #include <utility>
 #include <vector>
 
-#include "player/control/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 
 namespace vexil::control::testing {
+
+using platform::ComPtr;
 
 // The control DLL as a Windows path (the build hands us a Unix path, which Wine maps to Z:).
 std::wstring playerDllPath();
