@@ -1,0 +1,49 @@
+#pragma once
+// Owners for the Win32 handles the host keeps: each closes its handle with the matching call when
+// it goes out of scope.
+#include <windows.h>
+
+#include <utility>
+
+namespace vexil::framework {
+
+template <typename H, auto Close>
+class UniqueHandle {
+ public:
+  UniqueHandle() = default;
+  explicit UniqueHandle(H handle) : handle_(handle) {}
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.handle_, nullptr));
+    return *this;
+  }
+  ~UniqueHandle() { reset(); }
+
+  void reset(H handle = nullptr) {
+    if (H old = std::exchange(handle_, handle)) Close(old);
+  }
+  H release() { return std::exchange(handle_, nullptr); }
+  H get() const { return handle_; }
+  H* put() {
+    reset();
+    return &handle_;
+  }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  H handle_ = nullptr;
+};
+
+inline void closeKey(HKEY key) { RegCloseKey(key); }
+inline void freeModule(HMODULE module) { FreeLibrary(module); }
+inline void destroyAccelerators(HACCEL table) { DestroyAcceleratorTable(table); }
+inline void deleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
+
+using UniqueKey = UniqueHandle<HKEY, closeKey>;
+using UniqueModule = UniqueHandle<HMODULE, freeModule>;
+using UniqueAccelerators = UniqueHandle<HACCEL, destroyAccelerators>;
+using UniqueBitmap = UniqueHandle<HBITMAP, deleteGdiObject>;
+
+}  // namespace vexil::framework
