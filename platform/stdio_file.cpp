@@ -102,8 +102,10 @@ bool StdioFile::atEnd() const { return file_ && std::feof(file_) != 0; }
 
 int64_t StdioFile::position() const { return file_ ? tell64(file_) : -1; }
 
+// A seek ends the end-of-file state; not every runtime's 64-bit seek says so itself.
 bool StdioFile::seek(int64_t offset) {
   if (!file_ || offset < 0 || seek64(file_, offset) != 0) return false;
+  std::clearerr(file_);
   direction_ = Direction::None;
   return true;
 }
@@ -114,12 +116,12 @@ int64_t StdioFile::length() {
   return descriptorLength();
 }
 
-// Read-ahead in the buffer may describe bytes that are gone: seeking where the stream stands drops
-// it.
+// Flushing writes out pending bytes and, on an input stream, drops read-ahead that may describe
+// bytes the cut removes (a later seek inside that buffer would otherwise still find them).
 bool StdioFile::truncate(int64_t size) {
   if (!file_ || size < 0) return false;
-  if (direction_ == Direction::Writing && std::fflush(file_) != 0) return false;
   int64_t here = tell64(file_);
+  if (std::fflush(file_) != 0) return false;
   bool cut = descriptorTruncate(size);
   if (here >= 0) seek64(file_, here);
   direction_ = Direction::None;

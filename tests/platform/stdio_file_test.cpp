@@ -56,6 +56,8 @@ TEST(StdioFile, ReadsAndWritesFollowEachOtherWithoutExplicitSeeks) {
   EXPECT_STREQ(all, "abXYef");
   EXPECT_EQ(f.getByte(), EOF);
   EXPECT_TRUE(f.atEnd());
+  ASSERT_TRUE(f.seek(0));
+  EXPECT_FALSE(f.atEnd());
 }
 
 TEST(StdioFile, LengthCountsBufferedBytesAndTruncateCuts) {
@@ -71,6 +73,12 @@ TEST(StdioFile, LengthCountsBufferedBytesAndTruncateCuts) {
   char all[11] = {};
   EXPECT_EQ(f.read(all, 10), 4u);
   EXPECT_STREQ(all, "0123");
+  // Read-ahead from before a cut never shows bytes the cut removed.
+  ASSERT_TRUE(f.seek(0));
+  EXPECT_EQ(f.getByte(), '0');
+  ASSERT_TRUE(f.truncate(2));
+  ASSERT_TRUE(f.seek(0));
+  EXPECT_EQ(f.read(all, 10), 2u);
   EXPECT_FALSE(f.truncate(-1));
   EXPECT_FALSE(f.seek(-1));
 }
