@@ -3,9 +3,10 @@
 #
 # vexil_package_resources(OUT_RC
 #   ID text  SETTINGS key=value...  MOVIES flags kind:file...  PICTURE w h rrggbb
-#   SCRIPTS name=file...  SUPPORT file...)
+#   SCRIPTS name=file...  SUPPORT file...  PLAYER target)
+# PLAYER packs the file a player-control target builds as "FP" (the target may be defined later).
 function(vexil_package_resources out_rc)
-  cmake_parse_arguments(ARG "" "ID" "SETTINGS;MOVIES;PICTURE;SCRIPTS;SUPPORT" ${ARGN})
+  cmake_parse_arguments(ARG "" "ID;PLAYER" "SETTINGS;MOVIES;PICTURE;SCRIPTS;SUPPORT" ${ARGN})
   set(dir "${CMAKE_CURRENT_BINARY_DIR}/package")
   file(MAKE_DIRECTORY "${dir}")
   set(outputs)
@@ -37,6 +38,11 @@ function(vexil_package_resources out_rc)
     pack(${name}.blob "${CMAKE_CURRENT_SOURCE_DIR}/${file}" blob "${file}" "${dir}/${name}.blob")
     string(APPEND rc "${name} VEXIL \"${dir}/${name}.blob\"\n")
   endforeach()
+  if(ARG_PLAYER)
+    set(player "$<TARGET_FILE:${ARG_PLAYER}>")
+    pack(fp.blob "${ARG_PLAYER};${player}" blob "${player}" "${dir}/fp.blob")
+    string(APPEND rc "FP LUMARC \"${dir}/fp.blob\"\n")
+  endif()
   set(slot 1)
   foreach(file ${ARG_SUPPORT})
     get_filename_component(file "${file}" ABSOLUTE)

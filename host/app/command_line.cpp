@@ -1,0 +1,48 @@
+#include "host/app/command_line.h"
+
+#include <cstdlib>
+
+#include "host/package/text_item.h"
+
+namespace vexil::app {
+namespace {
+
+struct Switch {
+  const char* name;
+  RunMode mode;
+};
+
+// Tried in this order; the first match decides.
+constexpr Switch kSwitches[] = {
+    {"c", RunMode::Configure},
+    {"p", RunMode::Preview},
+    {"s", RunMode::FullScreen},
+};
+
+constexpr size_t kLongestSwitchName = 255;
+
+}  // namespace
+
+bool switchMatches(std::string_view argument, std::string_view name) {
+  if (!argument.empty() && (argument[0] == '-' || argument[0] == '/')) argument.remove_prefix(1);
+  if (package::equalsIgnoringCase(argument, name)) return true;
+  return argument.size() > name.size() && name.size() < kLongestSwitchName &&
+         package::equalsIgnoringCase(argument.substr(0, name.size()), name);
+}
+
+RunMode chooseRunMode(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return RunMode::Configure;
+  const std::string& first = arguments.front();
+  if (package::equalsIgnoringCase(first, kInstallArgument)) return RunMode::Install;
+  for (const Switch& s : kSwitches) {
+    if (switchMatches(first, s.name)) return s.mode;
+  }
+  return RunMode::Exit;
+}
+
+std::optional<long> previewParent(const std::vector<std::string>& arguments) {
+  if (arguments.size() < 2) return std::nullopt;
+  return std::atol(arguments[1].c_str());
+}
+
+}  // namespace vexil::app

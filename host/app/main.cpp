@@ -1,0 +1,11 @@
+// The screensaver's entry point: one application object, run with the command line's arguments.
+#include <windows.h>
+
+#include "host/app/runtime_app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  auto arguments = vexil::framework::WinApp::splitCommandLine(GetCommandLineW());
+  if (!arguments.empty()) arguments.erase(arguments.begin());  // the program itself
+  vexil::app::RuntimeApp app;
+  return app.run(instance, std::move(arguments));
+}
