@@ -68,7 +68,7 @@ class Parser {
   Node* parseWith();
   Node* parseTry();
   CatchItem* parseCatch();
-  Node* parseCondition(const char* missingOpen);
+  Node* parseCondition();
   Node* requireStatement(const char* message);
   Node* parseStatementsUntilCaseOrBrace();
 

@@ -78,8 +78,8 @@ Node* Parser::parseVar() {
 }
 
 // "(" expression ")" of if, while and do-while.
-Node* Parser::parseCondition(const char* missingOpen) {
-  expect(TokenKind('('), missingOpen);
+Node* Parser::parseCondition() {
+  expect(TokenKind('('), kMissingParenBeforeCondition);
   Node* condition = parseExpression();
   if (!condition) syntaxError(kInvalidCondition);
   expect(TokenKind(')'), kMissingParenAfterCondition);
@@ -88,7 +88,7 @@ Node* Parser::parseCondition(const char* missingOpen) {
 
 Node* Parser::parseIf() {
   auto* statement = node<IfNode>(NodeKind::If, take().line);
-  statement->condition = parseCondition(kMissingParenBeforeCondition);
+  statement->condition = parseCondition();
   statement->thenStatement = requireStatement(kInvalidStatement);
   if (accept(kTokenElse)) statement->elseStatement = requireStatement(kInvalidStatement);
   return statement;
@@ -96,7 +96,7 @@ Node* Parser::parseIf() {
 
 Node* Parser::parseWhile() {
   auto* loop = node<LoopNode>(NodeKind::While, take().line);
-  loop->condition = parseCondition(kMissingParenBeforeCondition);
+  loop->condition = parseCondition();
   loop->body = requireStatement(kInvalidStatement);
   return loop;
 }
@@ -105,7 +105,7 @@ Node* Parser::parseDoWhile() {
   auto* loop = node<LoopNode>(NodeKind::DoWhile, take().line);
   loop->body = requireStatement(kInvalidStatement);
   if (!accept(kTokenWhile)) syntaxError(kMissingWhileAfterDo);
-  loop->condition = parseCondition(kMissingParenBeforeCondition);
+  loop->condition = parseCondition();
   semicolon();
   return loop;
 }

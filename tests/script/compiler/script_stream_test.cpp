@@ -166,5 +166,20 @@ TEST(ScriptStream, AFileSinkKeepsTheOrderOfBufferedAndDirectWrites) {
   EXPECT_EQ(std::string(bytes->begin(), bytes->end()), expected);
 }
 
+// The front end reads a file source as it reads a text, across buffer refills.
+TEST_F(CompilerTest, AFileSourceParsesLikeItsText) {
+  TempDir dir;
+  std::string text;
+  for (int i = 0; i < 1000; ++i) text += "x" + std::to_string(i) + " = 'value';\n";
+  const std::string path = dir.file("script.vxs");
+  ASSERT_TRUE(platform::writeWholeFile(path, text.data(), text.size()));
+  auto stream = ScriptStream::openFileSource(engine(), path);
+  ASSERT_NE(stream, nullptr);
+  Compilation compilation(engine(), *stream, 0);
+  ASSERT_TRUE(runFrontEnd(compilation));
+  EXPECT_EQ(compilation.parser.main.count, 1000u);
+  EXPECT_EQ(stream->line, 1000);
+}
+
 }  // namespace
 }  // namespace vexil::script::test
