@@ -7,6 +7,10 @@
 // List orders: lists built by prepending hold their items last first — array elements, call and
 // new arguments, object-literal properties. Parameters, statements, switch clauses, catch clauses
 // and declarators are in source order.
+//
+// Depth: statements and expressions nest at most kMaxNesting deep (the parser refuses more), but
+// left-associative chains — a + b + c…, a, b, c…, a.b.c…, a[0][1]…, f()()… — grow on the left
+// without that limit, since the parser builds them in a loop. Walk their left spines in a loop too.
 #include <cstddef>
 #include <cstdint>
 #include <new>
