@@ -31,6 +31,12 @@ class ConversionTest : public RuntimeTest {
     for (const auto& [name, value] : members) setProperty(engine(), table, atom(name), value);
     return object;
   }
+  // A rooted string, so that tables of cases survive the collections that calls may run.
+  Value str(std::string_view ansi) {
+    Value v = RuntimeTest::str(ansi);
+    keep(("str" + std::to_string(kept_++)).c_str(), v);
+    return v;
+  }
   Value method(ScriptBody body) { return makeScriptFunction(engine(), std::move(body)); }
   Value staticText(const char16_t* text) {
     Value v = makeStaticString(engine(), text, std::char_traits<char16_t>::length(text));
