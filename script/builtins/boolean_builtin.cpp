@@ -14,7 +14,7 @@ const Value* receiver(const HostCall& call) { return call.instance<Value>(); }
 void booleanToString(HostCall& call) {
   const Value* self = receiver(call);
   if (!self) *call.result = makeStaticString(call.engine, kTypeFunction);
-  else *call.result = self->boolean() ? makeStaticString(call.engine, kTrue) : makeStaticString(call.engine, kFalse);
+  else *call.result = booleanText(call.engine, self->boolean());
 }
 
 void booleanValueOf(HostCall& call) {

@@ -60,7 +60,8 @@ std::u16string unescapeText(std::u16string_view text) {
   for (size_t pos = 0; pos < text.size();) {
     char16_t unit = text[pos];
     int value;
-    if (unit == u'%' && pos + 1 < text.size() && text[pos + 1] == u'u' && (value = hexAt(text, pos + 2, 4)) >= 0) {
+    bool wide = unit == u'%' && pos + 1 < text.size() && text[pos + 1] == u'u';
+    if (wide && (value = hexAt(text, pos + 2, 4)) >= 0) {
       out.push_back(char16_t(value));
       pos += 6;
     } else if (unit == u'%' && (value = hexAt(text, pos + 1, 2)) >= 0) {

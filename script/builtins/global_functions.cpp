@@ -32,7 +32,8 @@ void parseInt(Engine& engine, NativeClass*, void*, Value* result, const Value* b
   if (!textArgument(engine, args, &text)) return;
   const Value* radixArg = args.at(2);
   int32_t radix = 0;
-  if (radixArg) radix = radixArg->is(Tag::Integer) ? int32_t(radixArg->lowWord()) : valueToInt32(engine, *radixArg);
+  if (radixArg && radixArg->is(Tag::Integer)) radix = int32_t(radixArg->lowWord());
+  else if (radixArg) radix = valueToInt32(engine, *radixArg);
   NumberScan scan = scanNumber(text.string()->view(), radix);
   if (scan.code == ScanCode::Integer) result->setInteger(scan.integer);
   else if (scan.code == ScanCode::Real) result->setReal(scan.real);

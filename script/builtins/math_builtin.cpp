@@ -64,7 +64,8 @@ void mathPow(HostCall& call) {
   }
   double power = std::pow(*x, *y);
   bool integers = call.args.has(1, Tag::Integer) && call.args.has(2, Tag::Integer);
-  if (integers && std::fabs(power) < kTwo53 && std::trunc(power) == power) call.result->setInteger(int64_t(power));
+  bool whole = std::fabs(power) < kTwo53 && std::trunc(power) == power;
+  if (integers && whole) call.result->setInteger(int64_t(power));
   else *call.result = numberFromReal(power);
 }
 

@@ -129,7 +129,8 @@ std::string generalForm(double magnitude, const Conversion& c) {
   int p = c.precision < 0 ? 6 : c.precision == 0 ? 1 : c.precision;
   std::string scientific = fixedOrScientific(magnitude, std::chars_format::scientific, p - 1);
   int x = std::atoi(scientific.c_str() + scientific.find('e') + 1);
-  std::string text = p > x && x >= -4 ? fixedOrScientific(magnitude, std::chars_format::fixed, p - 1 - x) : scientific;
+  std::string text = scientific;
+  if (p > x && x >= -4) text = fixedOrScientific(magnitude, std::chars_format::fixed, p - 1 - x);
   if (!c.alternate) stripTrailingZeros(text);
   else if (text.find('.') == std::string::npos) text.insert(std::min(text.find('e'), text.size()), ".");
   return text;
@@ -138,7 +139,9 @@ std::string generalForm(double magnitude, const Conversion& c) {
 std::string formatReal(double value, const Conversion& c) {
   bool negative = std::signbit(value);
   double magnitude = std::fabs(value);
-  if (const char* fixed = nonFiniteText(magnitude)) return pad(signOf(negative && !std::isnan(value), c), fixed, c, false);
+  if (const char* fixed = nonFiniteText(magnitude)) {
+    return pad(signOf(negative && !std::isnan(value), c), fixed, c, false);
+  }
   int precision = c.precision < 0 ? 6 : c.precision;
   std::string body;
   char lower = char(std::tolower(static_cast<unsigned char>(c.type)));

@@ -13,7 +13,8 @@ namespace {
 const Value* receiver(const HostCall& call) { return call.instance<Value>(); }
 
 void objectToString(HostCall& call) {
-  *call.result = receiver(call) ? objectDescription(call.engine, "Object") : makeStaticString(call.engine, kTypeFunction);
+  if (receiver(call)) *call.result = objectDescription(call.engine, "Object");
+  else *call.result = makeStaticString(call.engine, kTypeFunction);
 }
 
 void objectToSource(HostCall& call) {

@@ -12,5 +12,8 @@ namespace vexil::script {
 
 // What every function, and the Function class, answers to toString.
 inline constexpr char16_t kFunctionDescription[] = u"[object Function]";
+// The texts of the two booleans.
+inline constexpr char16_t kTrueText[] = u"true";
+inline constexpr char16_t kFalseText[] = u"false";
 
 }  // namespace vexil::script

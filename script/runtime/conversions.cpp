@@ -112,6 +112,10 @@ void valueToObject(Engine& engine, const Value& value, Value* result) {
   }
 }
 
+Value booleanText(Engine& engine, bool value) {
+  return value ? makeStaticString(engine, kTrueText) : makeStaticString(engine, kFalseText);
+}
+
 std::string numberToText(const Value& number, int32_t radix) {
   switch (number.tag) {
     case Tag::Integer: return integerToText(number.integer(), radix);

@@ -38,6 +38,9 @@ int64_t realToInt64(double value);
 // whatever the radix, NaN as "NaN".
 std::string numberToText(const Value& number, int32_t radix = 10);
 
+// "true" or "false" as a static string.
+Value booleanText(Engine& engine, bool value);
+
 // True for the tags a primitive conversion may end in: Undefined to Real, and NaN.
 bool isPrimitiveTag(Tag tag);
 

@@ -115,7 +115,9 @@ double decimalValue(const DecimalParts& parts) {
   double value = 0;
   auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   (void)ptr;
-  if (ec == std::errc::result_out_of_range) return magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  if (ec == std::errc::result_out_of_range) {
+    return magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  }
   return value;
 }
 

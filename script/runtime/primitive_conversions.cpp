@@ -22,8 +22,6 @@ namespace {
 constexpr char16_t kUndefinedText[] = u"undefined";
 constexpr char16_t kObjectText[] = u"object";
 constexpr char16_t kUnknownText[] = u"unknown";
-constexpr char16_t kTrueText[] = u"true";
-constexpr char16_t kFalseText[] = u"false";
 
 const Value kNoArguments = Value::fromInteger(0);
 
@@ -60,7 +58,7 @@ bool invokeNative(Engine& engine, const Value& value, Atom method, Value* result
 // What a described tag answers when its class is not registered: the class's own answer.
 Value fallbackText(Engine& engine, const Value& value) {
   switch (value.tag) {
-    case Tag::Boolean: return value.boolean() ? makeStaticString(engine, kTrueText) : makeStaticString(engine, kFalseText);
+    case Tag::Boolean: return booleanText(engine, value.boolean());
     case Tag::Integer:
     case Tag::Real:
     case Tag::NaN: return makeStringFromAnsi(engine, numberToText(value));

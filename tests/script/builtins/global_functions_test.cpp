@@ -85,6 +85,19 @@ TEST_F(GlobalFunctions, EscapeAndUnescape) {
   EXPECT_EQ(call("unescape", {str("%%41")}), "String \"%A\"");
 }
 
+TEST_F(GlobalFunctions, EscapeAndUnescapeMegabyteTexts) {
+  std::u16string wide(1 << 20, u'\u4E2D');
+  wide[7] = u'%';
+  Value text = u(wide);
+  keep("text", text);
+  ASSERT_TRUE(callGlobal(engine(), "escape", argumentBlock({text}).data()));
+  Value escaped = engine().lastResult;
+  keep("escaped", escaped);
+  EXPECT_EQ(escaped.string()->length, 6u * ((1 << 20) - 1) + 3);
+  ASSERT_TRUE(callGlobal(engine(), "unescape", argumentBlock({escaped}).data()));
+  EXPECT_EQ(engine().lastResult.string()->view(), wide);
+}
+
 TEST_F(GlobalFunctions, IsNaNAndIsFinite) {
   const struct {
     std::vector<Value> args;
