@@ -35,6 +35,7 @@ bool CMainWnd::createFullScreen() {
   creation.className = kMainWindowClass;
   creation.classStyle = CS_HREDRAW | CS_VREDRAW;
   creation.background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  creation.style = 0;  // borderless: no frame of any kind
   creation.bounds = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   return create(creation);
 }
