@@ -31,8 +31,8 @@ const char* const kClassStepGlobals[kClassStepCount] = {
     "createControl",
     "FlashPlayer",
     "MovieClip",
-    "getMainWnd getAppDir getMovies readProfile writeProfile processMsg getAdditionalFile "
-    "getExeName invoke decodeURI encodeURI decodeURIComponent encodeURIComponent",
+    ("getMainWnd getAppDir getMovies readProfile writeProfile processMsg getAdditionalFile "
+     "getExeName invoke decodeURI encodeURI decodeURIComponent encodeURIComponent"),
     "Window",
     "Mail",
     "SendMail",
