@@ -1,8 +1,44 @@
 #!/usr/bin/env bash
-# The main job: sets up, builds the Windows product (i686) and runs it under Wine.
-# Until the screensaver exists, the product is the runtime's self-check over its demo package.
+# The main job: sets up, builds the Windows product (i686), checks its package with the self-check,
+# then runs the demo screensaver full screen (/s) under Wine — in a virtual display when none is
+# present — takes a screenshot, wakes it with a key press and reports how it ended.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
 tools/build-all.sh i686
-exec tools/wine-run.sh --prefix "$PWD/build/wineprefix" build/i686/tools/selfcheck/selfcheck.exe
+
+prefix="$PWD/build/wineprefix"
+run() { tools/wine-run.sh --prefix "$prefix" "$@"; }
+
+run build/i686/tools/selfcheck/selfcheck.exe
+
+started_display=""
+if [ -z "${DISPLAY:-}" ]; then
+  DISPLAY=$(tools/xvfb.sh start)
+  export DISPLAY
+  started_display=yes
+fi
+cleanup() { [ -z "$started_display" ] || tools/xvfb.sh stop; }
+trap cleanup EXIT
+
+temp_dirs() { find "$prefix/drive_c/users" -maxdepth 3 -path '*/Temp/{*}' -type d 2>/dev/null | sort; }
+before=$(temp_dirs)
+
+echo "== demo screensaver /s"
+run build/i686/host/demo/vexil.scr /s &
+saver=$!
+sleep 5
+shot=build/demo-screenshot.png
+tools/screenshot.sh "$shot" && echo "screenshot: $shot"
+xdotool key Escape
+status=0
+wait $saver || status=$?
+echo "screensaver exit status: $status"
+
+left=$(comm -13 <(echo "$before") <(temp_dirs))
+if [ -n "$left" ]; then
+  echo "temporary directory left behind: $left"
+  exit 1
+fi
+echo "temporary directory removed"
+exit "$status"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/app/app_texts.h"
-#include "host/framework/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 #include "host/framework/unique_handle.h"
 #include "host/framework/wide_text.h"
 #include "host/mainwnd/player_identity.h"
@@ -20,7 +20,7 @@ using framework::toWide;
 constexpr size_t kLongestPathVariable = 4096;
 
 bool registeredPlayerIsGood() {
-  framework::ComPtr<IDispatch> player;
+  platform::ComPtr<IDispatch> player;
   if (FAILED(CoCreateInstance(mainwnd::kFlashPlayerClsid, nullptr,
                               CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER, IID_IDispatch,
                               player.putVoid()))) {

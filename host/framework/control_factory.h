@@ -7,9 +7,11 @@
 #include <optional>
 #include <string>
 
-#include "host/framework/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 
 namespace vexil::framework {
+
+using platform::ComPtr;
 
 // The registered class (in-process, local or remote server).
 HRESULT createControlByClsid(REFCLSID clsid, ComPtr<IUnknown>& object);

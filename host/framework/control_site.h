@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "host/framework/com_ptr.h"
+#include "platform/win32/com_ptr.h"
 
 namespace vexil::framework {
+
+using platform::ComPtr;
 
 class ControlEvents {
  public:
