@@ -10,16 +10,20 @@ tools/build-all.sh i686
 prefix="$PWD/build/wineprefix"
 run() { tools/wine-run.sh --prefix "$prefix" "$@"; }
 
-run build/i686/tools/selfcheck/selfcheck.exe
-
 started_display=""
 if [ -z "${DISPLAY:-}" ]; then
   DISPLAY=$(tools/xvfb.sh start)
   export DISPLAY
   started_display=yes
 fi
-cleanup() { [ -z "$started_display" ] || tools/xvfb.sh stop; }
+cleanup() {
+  WINEPREFIX="$prefix" wineserver -w 2>/dev/null || true  # let Wine leave before its display goes
+  [ -z "$started_display" ] || tools/xvfb.sh stop
+}
 trap cleanup EXIT
+
+# Wine binds its desktop to the display of the first program of a session, so the display comes first.
+run build/i686/tools/selfcheck/selfcheck.exe
 
 temp_dirs() { find "$prefix/drive_c/users" -maxdepth 3 -path '*/Temp/{*}' -type d 2>/dev/null | sort; }
 before=$(temp_dirs)
@@ -27,9 +31,15 @@ before=$(temp_dirs)
 echo "== demo screensaver /s"
 run build/i686/host/demo/vexil.scr /s &
 saver=$!
-sleep 5
+# Wine can take a while to start the first time: wait (up to 30 s) until the movie shows.
 shot=build/demo-screenshot.png
-tools/screenshot.sh "$shot" && echo "screenshot: $shot"
+sleep 5
+for _ in $(seq 1 25); do
+  tools/screenshot.sh "$shot"
+  [ "$(convert "$shot" -format '%[hex:p{640,512}]' info: 2>/dev/null)" != "000000" ] && break
+  sleep 1
+done
+echo "screenshot: $shot (centre pixel #$(convert "$shot" -format '%[hex:p{640,512}]' info:))"
 xdotool key Escape
 status=0
 wait $saver || status=$?

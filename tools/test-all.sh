@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 tools/setup.sh
 tools/build-all.sh
 
+# Wine binds its desktop to the display its session started with: let the build's Wine session
+# (the packager runs under Wine) end before the tests start one on the virtual display.
+WINEPREFIX="$PWD/build/wineprefix" wineserver -w 2>/dev/null || true
 display=$(tools/xvfb.sh start)
 trap 'tools/xvfb.sh stop; wineserver -k >/dev/null 2>&1 || true' EXIT
 export DISPLAY="$display"
