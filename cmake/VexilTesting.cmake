@@ -15,10 +15,12 @@ endif()
 # Where test data that is not ours lives (read in place, never copied into the project).
 set(VEXIL_CORPUS_DIR "${PROJECT_SOURCE_DIR}/../shared/corpus" CACHE PATH "Outside test corpora")
 
-# vexil_add_gtest(NAME SOURCES src... [LIBS lib...] [LABELS label...])
-# Builds one GoogleTest executable and registers it as one CTest test.
+# vexil_add_gtest(NAME SOURCES src... [LIBS lib...] [LABELS label...] [GC_STRESS])
+# Builds one GoogleTest executable and registers it as one CTest test. With GC_STRESS the suite is
+# registered a second time as NAME_gc_stress, with the collector running at every collection
+# point, to flush out values that native code holds without rooting them.
 function(vexil_add_gtest name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "GC_STRESS" "" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   vexil_target_defaults(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main)
@@ -32,6 +34,11 @@ function(vexil_add_gtest name)
     list(APPEND labels native)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT 600 LABELS "${labels}")
+  if(ARG_GC_STRESS)
+    add_test(NAME ${name}_gc_stress COMMAND ${name})
+    set_tests_properties(${name}_gc_stress PROPERTIES ENVIRONMENT "VEXIL_GC_STRESS=1" TIMEOUT 600
+                         LABELS "${labels};gc-stress")
+  endif()
 endfunction()
 
 # Adds each listed sub-directory that has a CMakeLists.txt, so subsystems can appear one at a time.
