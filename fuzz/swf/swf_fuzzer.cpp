@@ -32,12 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   if (data[0] == 'A') {
     // An action block of a version-chosen movie with two frames.
-    MovieSpec spec;
-    spec.version = size > 1 ? data[1] : 6;
+    MovieOutline outline;
+    outline.version = size > 1 ? data[1] : 6;
     FrameSpec frame;
     frame.actions = {std::vector<uint8_t>(data + (size > 1 ? 2 : 1), data + size)};
-    spec.frames = {frame, frame};
-    ReadResult result = readMovie(writeMovie(spec));
+    outline.frames = {frame, frame};
+    ReadResult result = readMovie(writeMovie(outline));
     if (result.ok()) exercise(*result.movie);
     return 0;
   }

@@ -13,18 +13,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: demo_movie OUT.swf\n");
     return 2;
   }
-  vexil::swf::MovieSpec spec;
-  spec.backgroundColor = 0x1E3A5F;
-  spec.frameRect = {0, 640 * 20, 0, 480 * 20};
-  spec.frameRate = 4 << 8;
+  vexil::swf::MovieOutline outline;
+  outline.backgroundColor = 0x1E3A5F;
+  outline.frameRect = {0, 640 * 20, 0, 480 * 20};
+  outline.frameRate = 4 << 8;
   vexil::swf::FrameSpec greeting;
   greeting.labels = {"start"};
   greeting.actions = {ActionBuilder().fsCommand("Vexil_Trace", "demo started").setVariable("state", "playing").bytes()};
   vexil::swf::FrameSpec middle;
   vexil::swf::FrameSpec last;
   last.actions = {ActionBuilder().gotoFrame(1).play().bytes()};  // loop past the greeting
-  spec.frames = {greeting, middle, last};
-  auto bytes = vexil::swf::writeMovie(spec);
+  outline.frames = {greeting, middle, last};
+  auto bytes = vexil::swf::writeMovie(outline);
   if (!vexil::platform::writeWholeFile(argv[1], bytes.data(), bytes.size())) {
     std::fprintf(stderr, "demo_movie: cannot write %s\n", argv[1]);
     return 1;

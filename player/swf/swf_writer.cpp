@@ -97,22 +97,22 @@ std::vector<uint8_t> deflateBytes(const std::vector<uint8_t>& input) {
 
 }  // namespace
 
-std::vector<uint8_t> writeMovie(const MovieSpec& spec) {
+std::vector<uint8_t> writeMovie(const MovieOutline& outline) {
   std::vector<uint8_t> body;
-  appendRect(body, spec.frameRect);
-  appendU16(body, spec.frameRate);
-  appendU16(body, spec.frameCountOverride.value_or(static_cast<uint16_t>(spec.frames.size())));
-  if (spec.backgroundColor) {
-    uint32_t rgb = *spec.backgroundColor;
+  appendRect(body, outline.frameRect);
+  appendU16(body, outline.frameRate);
+  appendU16(body, outline.frameCountOverride.value_or(static_cast<uint16_t>(outline.frames.size())));
+  if (outline.backgroundColor) {
+    uint32_t rgb = *outline.backgroundColor;
     appendTag(body, TagCode::SetBackgroundColor,
               {static_cast<uint8_t>(rgb >> 16), static_cast<uint8_t>(rgb >> 8), static_cast<uint8_t>(rgb)});
   }
-  for (const FrameSpec& frame : spec.frames) appendFrame(body, frame, spec.version);
+  for (const FrameSpec& frame : outline.frames) appendFrame(body, frame, outline.version);
   appendTag(body, TagCode::End, {});
 
-  std::vector<uint8_t> file{static_cast<uint8_t>(spec.compressed ? 'C' : 'F'), 'W', 'S', spec.version};
+  std::vector<uint8_t> file{static_cast<uint8_t>(outline.compressed ? 'C' : 'F'), 'W', 'S', outline.version};
   appendU32(file, static_cast<uint32_t>(8 + body.size()));
-  if (spec.compressed) body = deflateBytes(body);
+  if (outline.compressed) body = deflateBytes(body);
   file.insert(file.end(), body.begin(), body.end());
   return file;
 }

@@ -17,7 +17,7 @@ struct FrameSpec {
   std::vector<std::vector<uint8_t>> initActions;  // DoInitAction blocks, written first
 };
 
-struct MovieSpec {
+struct MovieOutline {
   uint8_t version = 6;
   bool compressed = false;
   TwipsRect frameRect{0, 550 * 20, 0, 400 * 20};
@@ -27,6 +27,6 @@ struct MovieSpec {
   std::optional<uint16_t> frameCountOverride;  // to write a header that disagrees with the frames
 };
 
-std::vector<uint8_t> writeMovie(const MovieSpec& spec);
+std::vector<uint8_t> writeMovie(const MovieOutline& outline);
 
 }  // namespace vexil::swf

@@ -91,11 +91,11 @@ class ScriptedApp : public WinApp {
 };
 
 std::vector<uint8_t> commandMovie() {
-  vexil::swf::MovieSpec spec;
+  vexil::swf::MovieOutline outline;
   vexil::swf::FrameSpec frame;
   frame.actions = {vexil::swf::ActionBuilder().fsCommand("hello", "world").stop().bytes()};
-  spec.frames = {frame};
-  return vexil::swf::writeMovie(spec);
+  outline.frames = {frame};
+  return vexil::swf::writeMovie(outline);
 }
 
 // Records the control's events.

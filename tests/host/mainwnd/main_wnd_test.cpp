@@ -74,17 +74,17 @@ vexil::package::MemoryResources scriptPackage() {
 }
 
 std::vector<uint8_t> movieSending(const std::vector<std::vector<std::pair<std::string, std::string>>>& frames) {
-  vexil::swf::MovieSpec spec;
-  spec.frameRate = 30 << 8;
+  vexil::swf::MovieOutline outline;
+  outline.frameRate = 30 << 8;
   for (const auto& commands : frames) {
     ActionBuilder actions;
     for (const auto& [verb, argument] : commands) actions.fsCommand(verb, argument);
     vexil::swf::FrameSpec frame;
     frame.actions = {actions.stop().play().bytes()};
-    spec.frames.push_back(frame);
+    outline.frames.push_back(frame);
   }
-  spec.frames.back().actions = {ActionBuilder().stop().bytes()};
-  return vexil::swf::writeMovie(spec);
+  outline.frames.back().actions = {ActionBuilder().stop().bytes()};
+  return vexil::swf::writeMovie(outline);
 }
 
 // A full-screen window with the stand-in player and the scripted runner, driven by the framework's

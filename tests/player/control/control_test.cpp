@@ -11,7 +11,7 @@ using namespace vexil::control;
 using namespace vexil::control::testing;
 using vexil::swf::ActionBuilder;
 using vexil::swf::FrameSpec;
-using vexil::swf::MovieSpec;
+using vexil::swf::MovieOutline;
 
 namespace {
 
@@ -23,17 +23,17 @@ class ComApartment {
 
 // Frame 1 sends Vexil_Run/Initialize and sets a variable; frame 2 sends quit and stops.
 std::vector<uint8_t> eventMovie() {
-  MovieSpec spec;
-  spec.backgroundColor = 0x102030;
-  spec.frameRect = {0, 200 * 20, 0, 100 * 20};
+  MovieOutline outline;
+  outline.backgroundColor = 0x102030;
+  outline.frameRect = {0, 200 * 20, 0, 100 * 20};
   FrameSpec first;
   first.labels = {"start"};
   first.actions = {ActionBuilder().fsCommand("Vexil_Run", "Initialize").setVariable("/clip:greeting", "hello").bytes()};
   FrameSpec second;
   second.labels = {"end"};
   second.actions = {ActionBuilder().fsCommand("quit", "now").stop().bytes()};
-  spec.frames = {first, second};
-  return vexil::swf::writeMovie(spec);
+  outline.frames = {first, second};
+  return vexil::swf::writeMovie(outline);
 }
 
 std::wstring stringResult(IDispatch* control, const wchar_t* method, std::vector<VARIANT> arguments) {

@@ -170,12 +170,12 @@ TEST(ActionsBadInput, BrokenBlocksStopWithoutHarm) {
       {"constant pool claiming more", {0x88, 0x03, 0x00, 0xFF, 0xFF, 0x00, 0x00}},
   };
   for (const Case& c : cases) {
-    MovieSpec spec;
+    MovieOutline outline;
     FrameSpec frame;
     frame.actions = {c.bytes, [&] { auto b = setDone; b.push_back(0); return b; }()};
-    spec.frames = {frame};
+    outline.frames = {frame};
     MoviePlayer player;
-    player.load(readOrFail(writeMovie(spec)));
+    player.load(readOrFail(writeMovie(outline)));
     // The broken block stops; the next block of the frame still runs.
     EXPECT_EQ(player.getVariable("done"), "1") << c.name;
   }

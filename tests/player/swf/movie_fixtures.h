@@ -17,14 +17,14 @@ inline Movie readOrFail(const std::vector<uint8_t>& bytes) {
 
 // A movie whose frames carry one action block each (an empty builder means no block).
 inline Movie movieWithActions(std::initializer_list<ActionBuilder> frames, uint8_t version = 6) {
-  MovieSpec spec;
-  spec.version = version;
+  MovieOutline outline;
+  outline.version = version;
   for (const ActionBuilder& actions : frames) {
     FrameSpec frame;
     if (actions.size() > 0) frame.actions.push_back(actions.bytes());
-    spec.frames.push_back(frame);
+    outline.frames.push_back(frame);
   }
-  return readOrFail(writeMovie(spec));
+  return readOrFail(writeMovie(outline));
 }
 
 inline ActionBuilder actions(uint8_t version = 6) { return ActionBuilder(version); }

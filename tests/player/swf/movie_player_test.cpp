@@ -11,7 +11,7 @@ namespace {
 
 // Five frames; each sends "frame" with its one-based number so the tests can see what ran.
 Movie countingMovie(std::vector<ActionBuilder> extra = {}) {
-  MovieSpec spec;
+  MovieOutline outline;
   for (int i = 0; i < 5; ++i) {
     FrameSpec frame;
     ActionBuilder block = actions().fsCommand("frame", std::to_string(i + 1));
@@ -22,9 +22,9 @@ Movie countingMovie(std::vector<ActionBuilder> extra = {}) {
     }());
     frame.actions = {block.bytes()};
     if (i == 2) frame.labels = {"middle"};
-    spec.frames.push_back(frame);
+    outline.frames.push_back(frame);
   }
-  return readOrFail(writeMovie(spec));
+  return readOrFail(writeMovie(outline));
 }
 
 std::string ran(MoviePlayer& player) {
@@ -118,13 +118,13 @@ TEST(Timeline, HostNavigation) {
 }
 
 TEST(Timeline, InitActionsRunOnceBeforeFrameActions) {
-  MovieSpec spec;
+  MovieOutline outline;
   FrameSpec first;
   first.initActions = {actions().fsCommand("init", "").bytes()};
   first.actions = {actions().fsCommand("frame", "").bytes()};
-  spec.frames = {first, FrameSpec{}};
+  outline.frames = {first, FrameSpec{}};
   MoviePlayer player;
-  player.load(readOrFail(writeMovie(spec)));
+  player.load(readOrFail(writeMovie(outline)));
   player.tick();
   player.tick();
   std::string order;

@@ -10,20 +10,20 @@ using namespace vexil::swf::testing;
 
 namespace {
 
-MovieSpec sampleSpec(bool compressed) {
-  MovieSpec spec;
-  spec.version = 7;
-  spec.compressed = compressed;
-  spec.frameRect = {0, 11013, 0, 8005};  // 550.65 x 400.25 pixels
-  spec.frameRate = 0x1880;               // 24.5 frames per second
-  spec.backgroundColor = 0x336699;
+MovieOutline sampleSpec(bool compressed) {
+  MovieOutline outline;
+  outline.version = 7;
+  outline.compressed = compressed;
+  outline.frameRect = {0, 11013, 0, 8005};  // 550.65 x 400.25 pixels
+  outline.frameRate = 0x1880;               // 24.5 frames per second
+  outline.backgroundColor = 0x336699;
   FrameSpec first;
   first.labels = {"intro"};
   first.actions = {ActionBuilder().fsCommand("go", "1").bytes()};
   FrameSpec second;
   second.labels = {"Main", "alias"};
-  spec.frames = {first, FrameSpec{}, second};
-  return spec;
+  outline.frames = {first, FrameSpec{}, second};
+  return outline;
 }
 
 }  // namespace
@@ -31,8 +31,8 @@ MovieSpec sampleSpec(bool compressed) {
 class ReaderHeader : public ::testing::TestWithParam<bool> {};
 
 TEST_P(ReaderHeader, ReadsWhatTheWriterWrote) {
-  MovieSpec spec = sampleSpec(GetParam());
-  std::vector<uint8_t> file = writeMovie(spec);
+  MovieOutline outline = sampleSpec(GetParam());
+  std::vector<uint8_t> file = writeMovie(outline);
   EXPECT_EQ(file[0], GetParam() ? 'C' : 'F');
   Movie movie = readOrFail(file);
   EXPECT_EQ(movie.header.signature, GetParam() ? 'C' : 'F');
@@ -56,50 +56,50 @@ TEST_P(ReaderHeader, ReadsWhatTheWriterWrote) {
 INSTANTIATE_TEST_SUITE_P(PlainAndCompressed, ReaderHeader, ::testing::Bool());
 
 TEST(Reader, NegativeRectangleFieldsAreSigned) {
-  MovieSpec spec;
-  spec.frameRect = {-200, 2000, -40, 400};
-  spec.frames.resize(1);
-  Movie movie = readOrFail(writeMovie(spec));
+  MovieOutline outline;
+  outline.frameRect = {-200, 2000, -40, 400};
+  outline.frames.resize(1);
+  Movie movie = readOrFail(writeMovie(outline));
   EXPECT_EQ(movie.header.frameRect.xMin, -200);
   EXPECT_EQ(movie.header.frameRect.yMin, -40);
   EXPECT_EQ(twipsToPixels(-30), -1);  // truncation toward zero
 }
 
 TEST(Reader, NoBackgroundTagMeansNoColour) {
-  MovieSpec spec;
-  spec.frames.resize(2);
-  Movie movie = readOrFail(writeMovie(spec));
+  MovieOutline outline;
+  outline.frames.resize(2);
+  Movie movie = readOrFail(writeMovie(outline));
   EXPECT_FALSE(movie.backgroundColor.has_value());
 }
 
 TEST(Reader, HeaderFrameCountPadsMissingFrames) {
-  MovieSpec spec;
-  spec.frames.resize(2);
-  spec.frameCountOverride = 5;
-  EXPECT_EQ(readOrFail(writeMovie(spec)).frames.size(), 5u);
-  spec.frameCountOverride = 0;
-  EXPECT_EQ(readOrFail(writeMovie(spec)).frames.size(), 2u);
+  MovieOutline outline;
+  outline.frames.resize(2);
+  outline.frameCountOverride = 5;
+  EXPECT_EQ(readOrFail(writeMovie(outline)).frames.size(), 5u);
+  outline.frameCountOverride = 0;
+  EXPECT_EQ(readOrFail(writeMovie(outline)).frames.size(), 2u);
 }
 
 TEST(Reader, InitActionsAreMarkedAndKept) {
-  MovieSpec spec;
+  MovieOutline outline;
   FrameSpec frame;
   frame.initActions = {ActionBuilder().stop().bytes()};
   frame.actions = {ActionBuilder().play().bytes()};
-  spec.frames = {frame};
-  Movie movie = readOrFail(writeMovie(spec));
+  outline.frames = {frame};
+  Movie movie = readOrFail(writeMovie(outline));
   ASSERT_EQ(movie.frames[0].actions.size(), 2u);
   EXPECT_TRUE(movie.frames[0].actions[0].init);
   EXPECT_FALSE(movie.frames[0].actions[1].init);
 }
 
 TEST(Reader, LabelsOfOldMoviesAreAnsi) {
-  MovieSpec spec;
-  spec.version = 5;
+  MovieOutline outline;
+  outline.version = 5;
   FrameSpec frame;
   frame.labels = {"caf\xC3\xA9"};  // written as the single byte 0xE9
-  spec.frames = {frame};
-  std::vector<uint8_t> file = writeMovie(spec);
+  outline.frames = {frame};
+  std::vector<uint8_t> file = writeMovie(outline);
   const uint8_t ansi[] = {'f', 0xE9, 0};
   EXPECT_NE(std::search(file.begin(), file.end(), std::begin(ansi), std::end(ansi)), file.end());
   EXPECT_EQ(readOrFail(file).frames[0].labels[0], "caf\xC3\xA9");
@@ -113,8 +113,8 @@ struct BadFile {
 };
 
 std::vector<uint8_t> validMovie(bool compressed) {
-  MovieSpec spec = sampleSpec(compressed);
-  return writeMovie(spec);
+  MovieOutline outline = sampleSpec(compressed);
+  return writeMovie(outline);
 }
 
 const BadFile kBadFiles[] = {
@@ -167,12 +167,12 @@ TEST(ReaderBadInput, CompressedBombStopsAtTheLimit) {
   // 64 MiB of zeros compress to about 64 KiB; the reader must refuse it under a small limit
   // without ever holding more than the limit.
   std::vector<uint8_t> zeros(16u << 20, 0);
-  MovieSpec spec;
-  spec.compressed = true;
+  MovieOutline outline;
+  outline.compressed = true;
   FrameSpec frame;
   frame.actions = {zeros};
-  spec.frames = {frame};
-  std::vector<uint8_t> file = writeMovie(spec);
+  outline.frames = {frame};
+  std::vector<uint8_t> file = writeMovie(outline);
   ReadLimits limits;
   limits.maxMovieBytes = 1u << 20;
   ReadResult result = readMovie(file, limits);

@@ -43,12 +43,12 @@ std::string withoutFile(const std::string& json) {
 
 TEST(SwfInfo, DescribesHeaderLabelsAndCommands) {
   ScratchDir dir;
-  MovieSpec spec;
-  spec.version = 6;
-  spec.compressed = true;
-  spec.frameRect = {0, 11013, -30, 8000};
-  spec.frameRate = 0x1880;
-  spec.backgroundColor = 0x00FF80;
+  MovieOutline outline;
+  outline.version = 6;
+  outline.compressed = true;
+  outline.frameRect = {0, 11013, -30, 8000};
+  outline.frameRate = 0x1880;
+  outline.backgroundColor = 0x00FF80;
   FrameSpec first;
   first.labels = {"start"};
   first.actions = {ActionBuilder().fsCommand("Vexil_Run", "Initialize").bytes()};
@@ -57,9 +57,9 @@ TEST(SwfInfo, DescribesHeaderLabelsAndCommands) {
   FrameSpec third;
   third.labels = {"never \"run\""};
   third.actions = {ActionBuilder().fsCommand("unreached", "").bytes()};
-  spec.frames = {first, second, third};
+  outline.frames = {first, second, third};
   bool ok = false;
-  std::string json = describeMovieFile(dir.write("a.swf", writeMovie(spec)), &ok);
+  std::string json = describeMovieFile(dir.write("a.swf", writeMovie(outline)), &ok);
   EXPECT_TRUE(ok);
   // The header's length is the uncompressed one; pixels truncate toward zero (-30 twips is -1).
   EXPECT_EQ(withoutFile(json),
@@ -75,9 +75,9 @@ TEST(SwfInfo, DescribesHeaderLabelsAndCommands) {
 
 TEST(SwfInfo, NoBackgroundAndPlainMovie) {
   ScratchDir dir;
-  MovieSpec spec;
-  spec.frames.resize(1);
-  std::string json = withoutFile(describeMovieFile(dir.write("plain.swf", writeMovie(spec))));
+  MovieOutline outline;
+  outline.frames.resize(1);
+  std::string json = withoutFile(describeMovieFile(dir.write("plain.swf", writeMovie(outline))));
   EXPECT_EQ(json,
             "{\"signature\":\"FWS\",\"version\":6,\"fileLength\":25,"
             "\"frameRectTwips\":{\"xMin\":0,\"xMax\":11000,\"yMin\":0,\"yMax\":8000},"
