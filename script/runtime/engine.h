@@ -8,6 +8,7 @@
 
 #include "script/runtime/heap.h"
 #include "script/runtime/interpreter_entries.h"
+#include "script/runtime/regexp_hooks.h"
 #include "script/runtime/value.h"
 
 namespace vexil::script {
@@ -51,6 +52,7 @@ struct Engine {
   uintptr_t userWord = 0;
   uint32_t options = 0;
   InterpreterEntries entries;
+  RegExpHooks regexp;  // filled by the RegExp class
 
   ValueArray constants;
   AtomNode* atomChains[kAtomChainCount] = {};
