@@ -13,6 +13,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xdotool imagemagick x11-utils
   xauth
+  duktape mujs lua5.4 valgrind time
 )
 
 sudo_cmd=()
