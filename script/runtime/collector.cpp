@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "script/runtime/array_record.h"
+#include "script/runtime/array_elements.h"
 #include "script/runtime/heap_internal.h"
 #include "script/runtime/messages.h"
 #include "script/runtime/native_class.h"
@@ -77,15 +77,7 @@ void traceTable(Engine& engine, PropertyTable* table) {
 }
 
 void traceArray(Engine& engine, ArrayRecord* array) {
-  if (array->chains) {
-    markBlock(array->chains);
-    for (uint32_t i = 0; i < kArrayChainCount; ++i) {
-      for (ArrayEntry* entry = array->chains[i]; entry; entry = entry->next) {
-        markBlock(entry);
-        if (entry->value && markBlock(entry->value)) markValue(engine, *entry->value);
-      }
-    }
-  }
+  markArrayElements(engine, *array);
   queueTable(engine, array->props);
 }
 

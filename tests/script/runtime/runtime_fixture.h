@@ -39,29 +39,16 @@ class RuntimeTest : public ::testing::Test {
 
 }  // namespace vexil::script::test
 
-#include "script/runtime/array_record.h"
+#include "script/runtime/array_elements.h"
 #include "script/runtime/heap_internal.h"
 
 namespace vexil::script::test {
 
-// An array value laid out as the Array class lays it out, for the collector to walk.
+// An array value holding the elements at indices 0, 1, ….
 inline Value makeTestArray(Engine& engine, std::initializer_list<Value> elements) {
-  auto* array = static_cast<ArrayRecord*>(allocBlock(engine, sizeof(ArrayRecord)));
-  array->setLength(elements.size());
-  array->props = nullptr;
-  array->chains = static_cast<ArrayEntry**>(allocBlock(engine, kArrayChainCount * sizeof(ArrayEntry*)));
-  for (uint32_t i = 0; i < kArrayChainCount; ++i) array->chains[i] = nullptr;
-  uint32_t index = 0;
-  for (const Value& element : elements) {
-    auto* entry = static_cast<ArrayEntry*>(allocBlock(engine, sizeof(ArrayEntry)));
-    entry->indexLow = index;
-    entry->indexHigh = 0;
-    entry->value = static_cast<Value*>(allocBlock(engine, sizeof(Value)));
-    *entry->value = element;
-    entry->next = array->chains[index % kArrayChainCount];
-    array->chains[index % kArrayChainCount] = entry;
-    ++index;
-  }
+  ArrayRecord* array = newArray(engine);
+  uint64_t index = 0;
+  for (const Value& element : elements) storeElement(engine, *array, index++, element);
   Value v;
   v.setArray(array);
   return v;
