@@ -107,6 +107,18 @@ else
   wine reg delete "$desktop" /v SCRNSAVE.EXE /f >/dev/null 2>&1
 fi
 
+# The session ends under a running screensaver: it cleans up before the system ends it, autorun
+# setting included.
+wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer' /v NoDriveTypeAutoRun \
+  /t REG_DWORD /d 0x91 /f >/dev/null 2>&1
+start endsession --endsession "$hotkey" /s
+for _ in $(seq 1 200); do grep -q "endsession" "$work/endsession.out" && break; sleep 0.1; done
+grep -q "endsession allowed=1 temp=empty" "$work/endsession.out" || fail "end of session: $(cat "$work/endsession.out")"
+finish endsession
+[ "$(autorun)" = "0x91" ] || fail "autorun after the session ended: $(autorun)"
+wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer' /v NoDriveTypeAutoRun /f \
+  >/dev/null 2>&1
+
 # Preview inside a parent window made by the launcher.
 start preview --preview "$plain"
 for _ in $(seq 1 100); do grep -q "preview" "$work/preview.out" && break; sleep 0.1; done
