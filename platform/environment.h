@@ -16,5 +16,8 @@ std::string windowsDirectory();
 std::string newGuidText();
 // Minutes to add to UTC to get local standard time, as the system reports it now.
 int32_t localTimeOffsetMinutes();
+// Minutes west of UTC in effect now, daylight saving included when the system reports it in force
+// (local time = UTC - bias); 0 when the system cannot say.
+int32_t currentZoneBiasMinutes();
 
 }  // namespace vexil::platform

@@ -69,4 +69,11 @@ int32_t localTimeOffsetMinutes() {
   return int32_t(best / 60);
 }
 
+int32_t currentZoneBiasMinutes() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (!localtime_r(&now, &local)) return 0;
+  return int32_t(-local.tm_gmtoff / 60);
+}
+
 }  // namespace vexil::platform

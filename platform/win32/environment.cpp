@@ -47,4 +47,14 @@ int32_t localTimeOffsetMinutes() {
   return -int32_t(zone.Bias);
 }
 
+int32_t currentZoneBiasMinutes() {
+  TIME_ZONE_INFORMATION zone;
+  switch (GetTimeZoneInformation(&zone)) {
+    case TIME_ZONE_ID_STANDARD: return int32_t(zone.Bias + zone.StandardBias);
+    case TIME_ZONE_ID_DAYLIGHT: return int32_t(zone.Bias + zone.DaylightBias);
+    case TIME_ZONE_ID_UNKNOWN: return int32_t(zone.Bias);
+    default: return 0;
+  }
+}
+
 }  // namespace vexil::platform
