@@ -4,6 +4,7 @@
 // message buffer and the last result. Everything script-visible lives in its heap and goes with it.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "script/runtime/heap.h"
@@ -15,6 +16,7 @@ namespace vexil::script {
 
 struct AtomNode;
 struct ErrorFrame;
+struct MachineRun;
 struct NativeClass;
 class ClassRegistry;
 
@@ -73,7 +75,11 @@ struct Engine {
   std::vector<std::pair<DeferredRelease, void*>> deferredReleases;
 
   ErrorFrame* errorFrames = nullptr;
+  MachineRun* machineRun = nullptr;  // the virtual machine's innermost run in progress
   char message[kMessageBufferSize] = {};
+  // The whole diagnostics text of the last compile when it did not fit the message buffer; the
+  // next compile frees it.
+  std::string compileMessages;
   Value lastResult;
 
   TraceOutput traceOutput = nullptr;
