@@ -44,6 +44,12 @@ Opcode binaryOpcode(TokenKind op) {
   }
 }
 
+// Variables, members and elements can be stored into; anything else the parser lets stand on the
+// left of an assignment (a literal, this, a call) is evaluated and stores nothing.
+bool isStorable(const Node* target) {
+  return target->kind == NodeKind::Identifier || target->kind == NodeKind::Member || target->kind == NodeKind::Index;
+}
+
 bool isBinaryKind(NodeKind kind) {
   switch (kind) {
     case NodeKind::Comma: case NodeKind::Logical: case NodeKind::Bitwise: case NodeKind::Equality:
@@ -212,14 +218,14 @@ void CodeGenerator::assign(const AssignNode* node) {
     expression(node->value);
     emit(binaryOpcode(node->op));
   }
+  if (!isStorable(node->target)) return;
   emit(Opcode::Dup);
   storeTarget(node->target);
 }
 
 void CodeGenerator::loadTarget(const Node* target) { expression(target); }
 
-// A target that names no storage (a literal, this, a call) stores nothing: the copy meant for
-// the store is dropped, so the expression still yields its one value.
+// Only storable targets come here; anything else just drops the copy meant for the store.
 void CodeGenerator::storeTarget(const Node* target) {
   LineScope line(line_, target->line);
   switch (target->kind) {
@@ -265,6 +271,7 @@ void CodeGenerator::prefix(const UnaryNode* node) {
       loadTarget(node->operand);
       emit(Opcode::PushOne);
       emit(node->op == kTokenIncrement ? Opcode::Add : Opcode::Sub);
+      if (!isStorable(node->operand)) return;
       emit(Opcode::Dup);
       storeTarget(node->operand);
       return;
@@ -274,6 +281,7 @@ void CodeGenerator::prefix(const UnaryNode* node) {
 // The old value stays as the result.
 void CodeGenerator::postfix(const UnaryNode* node) {
   loadTarget(node->operand);
+  if (!isStorable(node->operand)) return;
   emit(Opcode::Dup);
   emit(Opcode::PushOne);
   emit(node->op == kTokenIncrement ? Opcode::Add : Opcode::Sub);
