@@ -5,6 +5,7 @@ namespace vexil::script {
 ClassRegistry& addCoreBuiltins(ClassRegistry& registry) {
   return registry.set(ClassStep::GlobalFunctions, registerGlobalFunctions)
       .set(ClassStep::Math, registerMath)
+      .set(ClassStep::Array, registerArray)
       .set(ClassStep::Boolean, registerBoolean)
       .set(ClassStep::Function, registerFunction)
       .set(ClassStep::Number, registerNumber)

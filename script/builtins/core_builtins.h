@@ -10,6 +10,7 @@ struct Engine;
 
 void registerGlobalFunctions(Engine& engine);
 void registerMath(Engine& engine);
+void registerArray(Engine& engine);
 void registerBoolean(Engine& engine);
 void registerFunction(Engine& engine);
 void registerNumber(Engine& engine);
