@@ -102,6 +102,7 @@ void CodeGenerator::whileStatement(const LoopNode* node, std::string_view label)
   pushLoopContext(end, top, label);
   statement(node->body);
   contexts_.pop();
+  setLine(node->line);
   emitJump(Opcode::Jump, top);
   placeLabel(end);
 }
@@ -144,6 +145,7 @@ void CodeGenerator::forStatement(const ForNode* node, std::string_view label) {
   pushLoopContext(end, next, label);
   statement(node->body);
   contexts_.pop();
+  setLine(node->line);
   placeLabel(next);
   if (node->step) {
     expression(node->step);
