@@ -17,6 +17,11 @@
 #include "script/compiler/tree_printer.h"
 #include "script/runtime/engine.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 using namespace vexil::script;
 
 namespace {
@@ -114,6 +119,11 @@ int printSyntaxTree(Engine& engine, const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+  // The diagnostics end their lines in CR LF already: no second CR on the way out.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+#endif
   Arguments args;
   if (!parseArguments(argc, argv, args)) {
     std::fputs(kUsage, stderr);
