@@ -137,6 +137,7 @@ void markRoots(Engine& engine, Value* sp) {
   // Results the host has not read yet, and error texts on their way to a handler.
   markValue(engine, engine.lastResult);
   for (ErrorFrame* frame = engine.errorFrames; frame; frame = frame->next) markValue(engine, frame->thrown);
+  if (engine.entries.markRunningCode) engine.entries.markRunningCode(engine);
   drain(engine);
 }
 

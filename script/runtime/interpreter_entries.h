@@ -25,6 +25,9 @@ struct InterpreterEntries {
   const char* (*currentFunctionName)(Engine& engine) = nullptr;
   // The source name and line of the current position.
   SourcePosition (*currentSourcePosition)(Engine& engine) = nullptr;
+  // Marks what the running code needs beyond the value stack (the code of its frames); called by
+  // every collection.
+  void (*markRunningCode)(Engine& engine) = nullptr;
 };
 
 }  // namespace vexil::script
