@@ -9,6 +9,7 @@ ClassRegistry& addCoreBuiltins(ClassRegistry& registry) {
       .set(ClassStep::Boolean, registerBoolean)
       .set(ClassStep::Function, registerFunction)
       .set(ClassStep::Number, registerNumber)
+      .set(ClassStep::String, registerString)
       .set(ClassStep::Object, registerObject);
 }
 

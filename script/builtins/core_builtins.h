@@ -14,6 +14,8 @@ void registerArray(Engine& engine);
 void registerBoolean(Engine& engine);
 void registerFunction(Engine& engine);
 void registerNumber(Engine& engine);
+// String, and with it the global URI coding functions.
+void registerString(Engine& engine);
 void registerObject(Engine& engine);
 
 ClassRegistry& addCoreBuiltins(ClassRegistry& registry);
