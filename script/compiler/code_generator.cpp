@@ -3,19 +3,30 @@
 
 #include "script/compiler/compilation.h"
 #include "script/compiler/compiled_script.h"
+#include "script/compiler/compiled_writer.h"
+#include "script/compiler/optimizer.h"
 
 namespace vexil::script {
 
-void generateProgram(Compilation& compilation, InstructionList& out) {
-  CodeGenerator(compilation, out).generateProgram();
+void generateProgram(Compilation& compilation, CompiledWriter& writer) {
+  CodeGenerator(compilation, writer).generateProgram();
 }
 
-CodeGenerator::CodeGenerator(Compilation& compilation, InstructionList& out) : c_(compilation), out_(out) {}
+CodeGenerator::CodeGenerator(Compilation& compilation, CompiledWriter& writer) : c_(compilation), writer_(writer) {}
 
 void CodeGenerator::generateProgram() {
-  for (const Node* f = c_.parser.functions.head; f; f = f->next)
+  for (const Node* f = c_.parser.functions.head; f; f = f->next) {
     generateFunction(static_cast<const FunctionNode*>(f));
+    finishFunction();
+  }
   generateMain();
+  finishFunction();
+}
+
+void CodeGenerator::finishFunction() {
+  runOptimisationPasses(out_);
+  writer_.addFunction(out_);
+  out_.clear();
 }
 
 Instruction& CodeGenerator::emit(Opcode op) {
@@ -38,7 +49,7 @@ void CodeGenerator::emitInt(Opcode op, int64_t operand) {
   if (op == Opcode::ReserveLocals) instruction.effect = int32_t(operand);
 }
 
-void CodeGenerator::emitName(Opcode op, std::string_view name) { emit(op).text.assign(name); }
+void CodeGenerator::emitName(Opcode op, std::string_view name) { emit(op).text = name; }
 
 void CodeGenerator::emitJump(Opcode op, int32_t label) { emit(op).integer = label; }
 
@@ -115,7 +126,7 @@ void CodeGenerator::generateFunction(const FunctionNode* function) {
   Instruction& marker = out_.emplace_back();
   marker.opcode = kFunctionMarker;
   marker.line = line_;
-  marker.text.assign(name);
+  marker.text = name;
 
   // Missing arguments read as undefined: the frame is padded to every parameter's slot.
   emitInt(Opcode::GetArg, kCountSlot);

@@ -39,12 +39,17 @@ inline constexpr uint32_t kFirstParameterSlot = 2;
 inline constexpr uint32_t kMaxFrameSlot = 255;     // a 1-byte operand
 inline constexpr uint32_t kMaxLocalCount = 65535;  // a 2-byte operand
 
-// Generates the whole program into `out`.
-void generateProgram(Compilation& compilation, InstructionList& out);
+class CompiledWriter;
+
+// Generates the whole program: every function of the function list in order, then ".main". Each
+// function goes through the optimisation passes as soon as it is finished and on to the writer;
+// no pass looks across a function boundary, so this gives what passes over the whole list would,
+// in time and memory proportional to one function rather than to the program.
+void generateProgram(Compilation& compilation, CompiledWriter& writer);
 
 class CodeGenerator {
  public:
-  CodeGenerator(Compilation& compilation, InstructionList& out);
+  CodeGenerator(Compilation& compilation, CompiledWriter& writer);
   void generateProgram();
 
  private:
@@ -60,6 +65,7 @@ class CodeGenerator {
   int32_t newLabel() { return nextLabel_++; }
   void placeLabel(int32_t label);
   void setLine(int32_t line) { line_ = line; }
+  void finishFunction();
 
   // Functions and identifiers (code_generator.cpp).
   void generateFunction(const FunctionNode* function);
@@ -119,7 +125,8 @@ class CodeGenerator {
   void catchClause(const CatchItem* clause, int32_t noneLabel);
 
   Compilation& c_;
-  InstructionList& out_;
+  CompiledWriter& writer_;
+  InstructionList out_;  // the function being generated
   LocalScopes scopes_;
   ControlContexts contexts_;
   int32_t line_ = 0;

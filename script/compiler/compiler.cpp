@@ -8,7 +8,6 @@
 #include "script/compiler/compilation.h"
 #include "script/compiler/compiled_writer.h"
 #include "script/compiler/front_end.h"
-#include "script/compiler/optimizer.h"
 #include "script/compiler/script_stream.h"
 #include "script/runtime/engine.h"
 #include "script/runtime/runtime_error.h"
@@ -27,11 +26,11 @@ void leaveMessages(Engine& engine, std::string_view text) {
   if (text.size() > fits) engine.compileMessages.assign(text);
 }
 
-bool generate(Compilation& compilation, InstructionList& code) {
+bool generate(Compilation& compilation, CompiledWriter& writer) {
   bool generated = false;
   bool completed = protectedCall(compilation.engine, [&] {
     try {
-      generateProgram(compilation, code);
+      generateProgram(compilation, writer);
       generated = true;
     } catch (const CompileError&) {
       // The diagnostics hold the error line.
@@ -63,18 +62,18 @@ std::optional<std::vector<uint8_t>> compileOpen(Engine& engine, ScriptStream& so
     if (compilation.diagnostics.failed()) leaveMessages(engine, compilation.diagnostics.text());
     return std::nullopt;
   }
-  InstructionList code;
-  if (!generate(compilation, code)) {
+  // Functions are optimised and written as they are generated.
+  WriterOptions writing;
+  writing.debugInfo = compilation.option(kOptionDebugInfo);
+  writing.sourceName = source.name();
+  writing.tagSeed = timeSeed();
+  CompiledWriter writer(writing);
+  if (!generate(compilation, writer)) {
     if (compilation.diagnostics.failed()) leaveMessages(engine, compilation.diagnostics.text());
     return std::nullopt;
   }
-  runOptimisationPasses(code);
   if (compilation.option(kOptionListing) && outputs.listingPath) writeListing(compilation, outputs.listingPath);
-  WriterOptions writer;
-  writer.debugInfo = compilation.option(kOptionDebugInfo);
-  writer.sourceName = source.name();
-  writer.tagSeed = timeSeed();
-  std::vector<uint8_t> bytes = writeCompiledScript(code, writer);
+  std::vector<uint8_t> bytes = writer.finish();
   std::string messages(compilation.diagnostics.text());
   if (outputs.outputPath && !writeOutputFile(outputs.outputPath, bytes)) {
     messages += kCannotWriteCompiledFile;

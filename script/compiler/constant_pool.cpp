@@ -6,24 +6,41 @@
 
 namespace vexil::script {
 
-uint32_t ConstantPool::intern(PoolKind kind, std::string key, bool& fresh) {
-  key.insert(key.begin(), char(kind));
-  auto [it, added] = numbers_.emplace(std::move(key), next_);
+uint32_t ConstantPool::intern(TextMap& map, PoolKind kind, std::string_view key, bool& fresh) {
+  auto it = map.find(key);
+  fresh = it == map.end();
+  if (!fresh) return it->second;
+  map.emplace(std::string(key), next_);
+  section_.push_back(uint8_t(kind));
+  return next_++;
+}
+
+template <typename Map, typename Key>
+uint32_t ConstantPool::intern(Map& map, PoolKind kind, Key key, bool& fresh) {
+  auto [it, added] = map.emplace(key, next_);
   fresh = added;
-  if (added) {
-    ++next_;
-    section_.push_back(uint8_t(kind));
-  }
-  return it->second;
+  if (!added) return it->second;
+  section_.push_back(uint8_t(kind));
+  return next_++;
 }
 
 void ConstantPool::bigWord(uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) section_.push_back(uint8_t(value >> shift));
 }
 
+// A big-endian byte count, then the text converted from the ANSI code page to UTF-16LE.
+void ConstantPool::utf16(std::string_view text) {
+  std::u16string units = platform::ansiToUtf16(text);
+  bigWord(uint32_t(units.size() * 2));
+  for (char16_t unit : units) {
+    section_.push_back(uint8_t(unit));
+    section_.push_back(uint8_t(unit >> 8));
+  }
+}
+
 uint32_t ConstantPool::name(std::string_view name) {
   bool fresh = false;
-  uint32_t number = intern(PoolKind::Name, std::string(name), fresh);
+  uint32_t number = intern(names_, PoolKind::Name, name, fresh);
   if (fresh) {
     section_.insert(section_.end(), name.begin(), name.end());
     section_.push_back(0);
@@ -35,7 +52,7 @@ uint32_t ConstantPool::constant(const Instruction& push) {
   bool fresh = false;
   switch (push.kind) {
     case PoolKind::Integer: {
-      uint32_t number = intern(PoolKind::Integer, std::to_string(push.integer), fresh);
+      uint32_t number = intern(integers_, PoolKind::Integer, push.integer, fresh);
       if (fresh) {
         bigWord(uint32_t(uint64_t(push.integer) >> 32));
         bigWord(uint32_t(push.integer));
@@ -45,13 +62,15 @@ uint32_t ConstantPool::constant(const Instruction& push) {
     case PoolKind::Real: {
       uint64_t bits = 0;
       std::memcpy(&bits, &push.real, 8);
-      uint32_t number = intern(PoolKind::Real, std::string(reinterpret_cast<const char*>(&bits), 8), fresh);
+      uint32_t number = intern(reals_, PoolKind::Real, bits, fresh);
       if (fresh)
         for (int i = 0; i < 8; ++i) section_.push_back(uint8_t(bits >> (8 * i)));
       return number;
     }
     case PoolKind::RegExp: {
-      uint32_t number = intern(PoolKind::RegExp, std::string(1, char(push.flags)) + push.text, fresh);
+      std::string key(1, char(push.flags));
+      key += push.text;
+      uint32_t number = intern(regexps_, PoolKind::RegExp, key, fresh);
       if (fresh) {
         section_.push_back(uint8_t(push.flags));
         utf16(push.text);
@@ -59,20 +78,10 @@ uint32_t ConstantPool::constant(const Instruction& push) {
       return number;
     }
     default: {
-      uint32_t number = intern(PoolKind::String, push.text, fresh);
+      uint32_t number = intern(strings_, PoolKind::String, push.text, fresh);
       if (fresh) utf16(push.text);
       return number;
     }
-  }
-}
-
-// A big-endian byte count, then the text converted from the ANSI code page to UTF-16LE.
-void ConstantPool::utf16(std::string_view text) {
-  std::u16string units = platform::ansiToUtf16(text);
-  bigWord(uint32_t(units.size() * 2));
-  for (char16_t unit : units) {
-    section_.push_back(uint8_t(unit));
-    section_.push_back(uint8_t(unit >> 8));
   }
 }
 

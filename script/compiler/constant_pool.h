@@ -3,10 +3,11 @@
 // of first use, identical constants sharing one number. Adding an entry appends its bytes to the
 // constants section as it goes.
 //
-// Keys: an integer by its decimal text, a double by its exact bits (so two doubles that differ
-// only far behind the point stay two constants), a string and a name by their bytes, a regular
-// expression by its flag bits and its pattern (so /a/g and /ag/ stay apart).
+// Keys: an integer by its value, a double by its exact bits (so two doubles that differ only far
+// behind the point stay two constants), a string and a name by their bytes, a regular expression
+// by its flag bits and its pattern (so /a/g and /ag/ stay apart).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -26,12 +27,23 @@ class ConstantPool {
   uint32_t count() const { return next_; }
 
  private:
+  // Looked up by a view; a key is copied only when it is new.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
+  };
+  using TextMap = std::unordered_map<std::string, uint32_t, TextHash, std::equal_to<>>;
+
   // Its number; `fresh` says whether the caller must write the entry's bytes.
-  uint32_t intern(PoolKind kind, std::string key, bool& fresh);
+  uint32_t intern(TextMap& map, PoolKind kind, std::string_view key, bool& fresh);
+  template <typename Map, typename Key>
+  uint32_t intern(Map& map, PoolKind kind, Key key, bool& fresh);
   void bigWord(uint32_t value);
   void utf16(std::string_view text);
 
-  std::unordered_map<std::string, uint32_t> numbers_;
+  TextMap names_, strings_, regexps_;
+  std::unordered_map<int64_t, uint32_t> integers_;
+  std::unordered_map<uint64_t, uint32_t> reals_;
   std::vector<uint8_t> section_;
   uint32_t next_ = 0;
 };

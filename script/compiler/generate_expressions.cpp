@@ -198,12 +198,12 @@ void CodeGenerator::pushConstant(const Node* node) {
       return;
     case NodeKind::StringLiteral:
       push.kind = PoolKind::String;
-      push.text.assign(static_cast<const StringNode*>(node)->value->view());
+      push.text = static_cast<const StringNode*>(node)->value->view();
       return;
     default: {
       const auto* regexp = static_cast<const RegExpNode*>(node);
       push.kind = PoolKind::RegExp;
-      push.text.assign(regexp->pattern ? regexp->pattern->view() : std::string_view());
+      push.text = regexp->pattern ? regexp->pattern->view() : std::string_view();
       push.flags = regexp->flags;
       return;
     }
@@ -379,7 +379,7 @@ void CodeGenerator::objectLiteral(const ObjectNode* node) {
       key.integer = p->key.integer;
     } else {
       key.kind = PoolKind::String;
-      key.text.assign(p->key.string->view());
+      key.text = p->key.string->view();
     }
     emit(Opcode::SetElement);
   }

@@ -7,7 +7,7 @@
 // pool numbers only when written, so the pool holds what the final code uses, in first-use
 // order), jumps carry a label number.
 #include <cstdint>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "script/compiler/opcodes.h"
@@ -30,7 +30,9 @@ struct Instruction {
   double real = 0;      // PushConst of a Real
   PoolKind kind = PoolKind::Name;  // PushConst: which pool kind; names are always Name
   uint32_t flags = 0;   // PushConst of a RegExp: its flag bits
-  std::string text;     // name, function name, string or pattern bytes
+  // Name, function name, string or pattern bytes: a view of the syntax tree's byte strings (alive
+  // until the compilation ends) or of a constant text of the compiler.
+  std::string_view text;
   uint32_t offset = 0;  // assigned by layout
   bool removed = false; // set by a pass; dropped at the next compaction
 

@@ -1,6 +1,7 @@
 // Each optimisation pass on a small hand-made instruction list.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <string>
 
 #include "script/compiler/instruction_list.h"
@@ -8,6 +9,12 @@
 
 namespace vexil::script::test {
 namespace {
+
+// Instructions hold views of their texts: keep the texts alive.
+std::string_view keep(std::string text) {
+  static std::deque<std::string> texts;
+  return texts.emplace_back(std::move(text));
+}
 
 // A tiny assembler: "Name" or "Name operand" items; "L3:" is label 3; "f:" a function marker.
 Instruction make(const std::string& item) {
@@ -18,7 +25,7 @@ Instruction make(const std::string& item) {
       i.integer = std::stoll(item.substr(1));
     } else {
       i.opcode = kFunctionMarker;
-      i.text = item.substr(0, item.size() - 1);
+      i.text = keep(item.substr(0, item.size() - 1));
     }
     return i;
   }
@@ -35,7 +42,7 @@ Instruction make(const std::string& item) {
       if (isdigit(uint8_t(operand[0])) || operand[0] == '-')
         i.integer = std::stoll(operand);
       else
-        i.text = operand;
+        i.text = keep(operand);
     }
     if (i.is(Opcode::Collapse) || i.is(Opcode::PopN)) i.effect = -int32_t(i.integer);
     return i;
@@ -63,11 +70,11 @@ std::string show(const InstructionList& list) {
     if (i.isLabel()) {
       out += "L" + std::to_string(i.integer) + ":";
     } else if (i.isFunction()) {
-      out += i.text + ":";
+      out += std::string(i.text) + ":";
     } else {
       out += opcodeInfo(i.opcode).name;
       if (i.isJump()) out += " L" + std::to_string(i.integer);
-      else if (!i.text.empty()) out += " " + i.text;
+      else if (!i.text.empty()) out += " " + std::string(i.text);
       else if (opcodeInfo(i.opcode).form != OperandForm::None) out += " " + std::to_string(i.integer);
     }
   }
