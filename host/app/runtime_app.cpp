@@ -10,6 +10,7 @@
 #include "host/app/registry_profile.h"
 #include "host/app/settings_loader.h"
 #include "host/framework/wide_text.h"
+#include "host/hostobjects/host_context.h"
 #include "host/mainwnd/player_identity.h"
 #include "host/package/temp_directory.h"
 #include "platform/file_system.h"
@@ -116,6 +117,13 @@ void RuntimeApp::loadPackage() {
   package::loadMovieList(movies_, resources_, tempDir_, platform::directoryOf(toAnsi(executablePath())));
   auto runner = makeRunner_ ? makeRunner_() : nullptr;
   bridge_ = std::make_unique<mainwnd::ScriptBridge>(resources_, std::move(runner));
+
+  hostobjects::HostContext& context = hostobjects::hostContext();
+  context.app = this;
+  context.settings = &settings_;
+  context.movies = &movies_;
+  context.tempDir = tempDir_;
+  context.bridge = bridge_.get();
 }
 
 bool RuntimeApp::startFullScreen() {
@@ -125,6 +133,7 @@ bool RuntimeApp::startFullScreen() {
   services.messageCaption = toWide(identity_.profileName);
   mainWnd_ = std::make_unique<mainwnd::CMainWnd>(mainwnd::PackageContext{&movies_, &settings_}, *bridge_,
                                                  std::move(services));
+  hostobjects::hostContext().mainWnd = mainWnd_.get();
   if (!mainWnd_->createFullScreen()) return false;
 
   accelerators_.reset(LoadAcceleratorsW(instance(), MAKEINTRESOURCEW(kAcceleratorTableId)));
@@ -157,6 +166,8 @@ void RuntimeApp::startPlaying() {
 int RuntimeApp::ExitInstance() {
   if (installOnly_) return WinApp::ExitInstance();
   setMainWindow(nullptr);
+  // Scripts see no main window from here on; the script host goes with the bridge below.
+  hostobjects::hostContext() = {};
   mainWnd_.reset();
   preview_.reset();
   cleanUp();
