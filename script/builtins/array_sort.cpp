@@ -1,15 +1,16 @@
 // Array sort: a stable top-down merge sort of the elements that exist, taken in index order; the
 // k-th sorted element ends at index k, holes are squeezed out and the length stays.
 //
-// A comparison function is called through the engine's call entries with the two elements; its
-// result's sign decides (a Real by the double, anything else by its payload read as a signed 64-bit
-// integer, so true sorts after and a missing result counts as equal). Without one, Undefined sorts
+// A comparison function is called through the engine's run-function entry (or a native's call
+// operation) with the two elements; its result's sign decides (a Real by the double, anything else
+// by its payload read as a signed 64-bit integer, so true sorts after and a missing result counts
+// as equal). Without one, Undefined sorts
 // after everything and the rest compare by their texts, which are made once per element up front.
 #include <cstring>
 #include <vector>
 
 #include "script/builtins/array_builtin.h"
-#include "script/runtime/call_entries.h"
+#include "script/runtime/native_class.h"
 #include "script/runtime/conversions.h"
 #include "script/runtime/messages.h"
 #include "script/runtime/runtime_error.h"
@@ -32,15 +33,6 @@ int answerSign(const Value& answer) {
   return n > 0 ? 1 : n < 0 ? -1 : 0;
 }
 
-// The runtime error a comparison raised goes on to the script's own handler with its text; a
-// callee that cannot be called compares equal.
-[[noreturn]] void passOnError(Engine& engine) {
-  static constexpr char kPrefix[] = "Runtime error: ";
-  std::string text = engine.message;
-  if (text.compare(0, sizeof kPrefix - 1, kPrefix) == 0) text.erase(0, sizeof kPrefix - 1);
-  raiseError(engine, "%s", text.c_str());
-}
-
 class Sorter {
  public:
   Sorter(Engine& engine, const Value* comparison) : engine_(engine), comparison_(comparison) {}
@@ -58,11 +50,21 @@ class Sorter {
     return compareStrings(*a.key, *b.key);
   }
 
+  // Not a protected call: a throw or runtime error in the comparison goes on to the script's own
+  // handler with its value, and the array is left as it was.
   int callComparison(const Value& a, const Value& b) {
     Value block[3] = {Value::fromInteger(2), a, b};
-    if (callValue(engine_, *comparison_, block)) return answerSign(engine_.lastResult);
-    if (std::strncmp(engine_.message, "Runtime error: ", 15) == 0) passOnError(engine_);
-    return 0;
+    const Value& f = *comparison_;
+    if (f.is(Tag::Function)) {
+      if (!engine_.entries.runFunction) return 0;
+      engine_.entries.runFunction(engine_, nullptr, f.function(), block, 3);
+      return answerSign(engine_.lastResult);
+    }
+    NativeClass* cls = f.native()->cls;
+    if (!cls || !cls->call) return 0;
+    Value answer;
+    cls->call(engine_, cls, f.native()->data, &answer, block);
+    return answerSign(answer);
   }
 
   // Sorts items[low .. high] (both included): the halves split at (low + high) / 2, and the
