@@ -9,6 +9,7 @@
 #include "player/control/control_window.h"
 #include "player/control/module.h"
 #include "player/control/registration.h"
+#include "player/control/served_class.h"
 
 using namespace vexil::control;
 
@@ -27,7 +28,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
-  if (!IsEqualCLSID(clsid, kControlClsid)) return CLASS_E_CLASSNOTAVAILABLE;
+  if (!servesClass(clsid)) return CLASS_E_CLASSNOTAVAILABLE;
   auto* factory = new (std::nothrow) ClassFactory();
   if (!factory) return E_OUTOFMEMORY;
   HRESULT result = factory->QueryInterface(iid, object);
