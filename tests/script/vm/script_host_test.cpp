@@ -66,7 +66,9 @@ TEST_F(ScriptHostTest, FilesAreToldApartByExtensionThenByTheirFirstBytes) {
     std::string path = dir + c.name;
     writeFile(path, c.bytes);
     EXPECT_EQ(runScriptFile(*host_, path), c.ok) << c.name;
-    if (c.ok) EXPECT_EQ(engine().lastResult.integer(), 42) << c.name;
+    if (c.ok) {
+      EXPECT_EQ(engine().lastResult.integer(), 42) << c.name;
+    }
     std::remove(path.c_str());
   }
   EXPECT_FALSE(runScriptFile(*host_, dir + "vm_host_missing.txt"));
