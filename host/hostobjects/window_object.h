@@ -18,4 +18,12 @@ script::Value newWindowObject(script::Engine& engine, HWND window);
 // The window handle a Window object stands for; null when the value is not a Window object.
 HWND windowObjectHandle(script::Engine& engine, const script::Value& value);
 
+// Installs the context-menu handler of a Window object's window: a right click runs it and goes no
+// further. A value that is not a function removes it. False when the object is not a Window object
+// with events (a window hooked by another engine has none).
+bool setWindowContextMenu(script::Engine& engine, const script::Value& windowObject, const script::Value& handler);
+
+// Registration step: the "Window" class and the "$AW_..." constants.
+void registerWindow(script::Engine& engine);
+
 }  // namespace vexil::hostobjects

@@ -126,6 +126,16 @@ bool callValue(Engine& engine, const Value& callee, const Value* args) {
   });
 }
 
+bool callValueOn(Engine& engine, const Value& callee, const Value& self, const Value* args) {
+  return hostEntry(engine, [&] {
+    CallFrame frame = pushCall(engine, callee, self, args);
+    if (frame.callee->tag == Tag::Function) return runScript(engine, frame.self, *frame.callee, frame);
+    if (dispatchCall(engine, frame)) return true;
+    setMessage(engine, "%s", kCallUndefinedFunction);
+    return false;
+  });
+}
+
 bool callGlobal(Engine& engine, const char* name, const Value* args) {
   Atom atom = findAtom(engine, name);
   Value callee = atom >= 0 ? engine.globals.data[atom] : Value();

@@ -15,6 +15,8 @@ struct Engine;
 // args: an argument block (element 0 the count), or null for no arguments.
 bool callGlobal(Engine& engine, const char* name, const Value* args);
 bool callValue(Engine& engine, const Value& callee, const Value* args);
+// As callValue, with `self` as this for a script function (event handlers run on their object).
+bool callValueOn(Engine& engine, const Value& callee, const Value& self, const Value* args);
 bool callMethod(Engine& engine, const Value& receiver, Atom method, const Value* args);
 bool callMethod(Engine& engine, const Value& receiver, const char* method, const Value* args);
 
