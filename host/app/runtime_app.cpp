@@ -150,7 +150,8 @@ void RuntimeApp::startPlaying() {
   player.setScaleMode(settings_.options & package::kOptionNoScale ? mainwnd::kScaleNoScale : mainwnd::kScaleExactFit);
   std::srand(unsigned(std::time(nullptr)));
   auto hooked = bridge_->runner().callHook(mainwnd::ScriptHook::GetMovie);
-  player.setMovie(chooseMovie(movies_, hooked, [] { return std::rand(); }));
+  std::string movie = chooseMovie(movies_, hooked, [] { return std::rand(); });
+  if (SUCCEEDED(player.setMovie(movie))) bridge_->runner().movieLoaded(movie);
   if (settings_.options & package::kOptionBackgroundColor) {
     uint32_t c = settings_.backgroundColor;  // bytes red, green, blue, 0
     player.setBackgroundColor((c & 0xFF) << 16 | (c & 0xFF00) | (c >> 16 & 0xFF));

@@ -14,12 +14,25 @@
 
 namespace vexil::mainwnd {
 
+// What the host's script objects do for the runner: the start-up hooks, the script's cursor and
+// the trace file live with them. They connect themselves when they are added to a registry;
+// until then the runner answers as if no script had installed anything.
+struct HostObjectServices {
+  std::optional<std::string> (*pathHook)(script::Engine& engine, ScriptHook hook) = nullptr;
+  void (*movieLoaded)(script::Engine& engine, const std::string& path) = nullptr;
+  HCURSOR (*cursor)() = nullptr;
+  void (*closeTrace)(script::Engine& engine) = nullptr;
+};
+void setHostObjectServices(const HostObjectServices& services);
+
 class EngineScriptRunner final : public ScriptRunner {
  public:
   explicit EngineScriptRunner(script::ClassRegistry classes);
   ~EngineScriptRunner() override;
 
   bool hostExists() const override { return host_ != nullptr; }
+  // While a script is running on the host (a command's script pumping messages, a timer's
+  // callback) the host cannot go at once: it goes as soon as that call has returned.
   void destroyHost() override;
 
   void runCompiled(const std::string& name, std::span<const uint8_t> script, uintptr_t& state) override;
@@ -28,11 +41,12 @@ class EngineScriptRunner final : public ScriptRunner {
 
   std::optional<bool> lastResultBoolean() const override;
   std::optional<std::string> callHook(ScriptHook hook) override;
+  void movieLoaded(const std::string& path) override;
 
   bool menuCommand(UINT) override { return false; }
   bool translateAccelerator(MSG&, HWND) override { return false; }
-  HCURSOR cursor() const override { return nullptr; }
-  void closeTrace() override {}
+  HCURSOR cursor() const override;
+  void closeTrace() override;
 
   // The host, made when there is none; null when the engine cannot be made.
   script::ScriptHost* host();
@@ -40,11 +54,19 @@ class EngineScriptRunner final : public ScriptRunner {
  private:
   // A failed run leaves its message in the engine: it goes to the debugger output.
   void reportFailure(bool ok) const;
+  // True while a call into the host's engine is in progress.
+  bool inCall() const;
+  // Destroys the host now if its destruction waits and nothing runs on it any more.
+  void finishPendingDestroy();
+  void releaseHost();
+  static void CALLBACK retryDestroy(HWND, UINT, UINT_PTR id, DWORD);
 
   script::ClassRegistry classes_;
   script::ScriptHost* host_ = nullptr;
   // Decoded packaged scripts, by name; they belong to the host's engine and go with it.
   std::map<std::string, std::unique_ptr<script::CompiledScript>> modules_;
+  bool destroyPending_ = false;
+  UINT_PTR retryTimer_ = 0;
 };
 
 }  // namespace vexil::mainwnd

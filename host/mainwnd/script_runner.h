@@ -37,6 +37,8 @@ class ScriptRunner {
   // The path a hook yields; nothing when no host exists, the hook is not installed or it yields
   // no path.
   virtual std::optional<std::string> callHook(ScriptHook hook) = 0;
+  // Tells the scripts that the player accepted the start-up movie (the onMovieLoaded hook).
+  virtual void movieLoaded(const std::string&) {}
 
   // Menu commands of script menus; true when one was handled.
   virtual bool menuCommand(UINT id) = 0;

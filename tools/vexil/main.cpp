@@ -22,6 +22,8 @@
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
+
+#include "host/hostobjects/host_objects.h"
 #endif
 
 namespace {
@@ -90,6 +92,9 @@ int main(int argc, char** argv) {
   ScriptHostOptions options;
   options.flags |= kHostDebugInfo;
   ClassRegistry classes = standardClasses();
+#if defined(_WIN32)
+  vexil::hostobjects::addHostObjects(classes);  // with no main window, as the objects allow
+#endif
   ScriptHost* host = createScriptHost(&options, &classes);
   if (!host) {
     std::fputs("vexil: the script engine could not be created\n", stderr);
