@@ -70,8 +70,9 @@ void stringMatch(HostCall& call) {
   *call.result = newArrayValue(call.engine);
 }
 
-// Only the first occurrence of a plain pattern is replaced; a pattern that does not occur gives
-// the empty string, as does a missing argument or a replacement that is not a String.
+// Only the first occurrence of a plain pattern is replaced. A pattern that does not occur leaves
+// the text as it was (s = s.replace(a, b) must not wipe s); a missing argument or a replacement
+// that is not a String gives the empty string.
 void stringReplace(HostCall& call) {
   if (regExpAnswered(call, call.engine.regexp.replace, blockOf(call))) return;
   std::u16string_view text = receiverText(call);
@@ -81,7 +82,10 @@ void stringReplace(HostCall& call) {
   StackRoots roots(call.engine);
   Value* pattern = roots.hold(textArgument(call.engine, *call.args.at(1)));
   size_t at = text.find(pattern->string()->view());
-  if (at == std::u16string_view::npos) return;
+  if (at == std::u16string_view::npos) {
+    *call.result = makeString(call.engine, text);
+    return;
+  }
   StringBuilder out;
   out.append(text.substr(0, at)).append(replacement->view()).append(text.substr(at + pattern->string()->length));
   *call.result = out.finish(call.engine);

@@ -71,7 +71,7 @@ TEST_F(StringClass, MembersOnStrings) {
       {"lastIndexOf", {}, "Integer -1"},
       {"replace", {str("ll"), str("LL")}, "String \"heLLo\""},
       {"replace", {str("l"), str("")}, "String \"helo\""},
-      {"replace", {str("zz"), str("x")}, "String \"\""},
+      {"replace", {str("zz"), str("x")}, "String \"hello\""},
       {"replace", {str("ll"), I(1)}, "String \"\""},
       {"replace", {str("ll")}, "String \"\""},
       {"search", {str("llo")}, "Integer 2"},
