@@ -20,7 +20,8 @@ std::map<UINT_PTR, EngineScriptRunner*>& retrying() {
 
 void setHostObjectServices(const HostObjectServices& s) { services() = s; }
 
-EngineScriptRunner::EngineScriptRunner(script::ClassRegistry classes) : classes_(std::move(classes)) {}
+EngineScriptRunner::EngineScriptRunner(script::ClassRegistry classes, RunawayGuard guard)
+    : classes_(std::move(classes)), guard_(std::move(guard)) {}
 
 EngineScriptRunner::~EngineScriptRunner() { releaseHost(); }
 
@@ -68,7 +69,12 @@ void CALLBACK EngineScriptRunner::retryDestroy(HWND, UINT, UINT_PTR id, DWORD) {
 
 script::ScriptHost* EngineScriptRunner::host() {
   finishPendingDestroy();
-  if (!host_) host_ = script::createScriptHost(nullptr, &classes_);
+  if (!host_) {
+    script::ScriptHostOptions options;
+    options.breakHook = &RunawayGuard::check;
+    options.breakHookData = &guard_;
+    host_ = script::createScriptHost(&options, &classes_);
+  }
   return host_;
 }
 

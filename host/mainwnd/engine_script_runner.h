@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "host/mainwnd/runaway_guard.h"
 #include "host/mainwnd/script_runner.h"
 #include "script/compiler/compiled_script.h"
 #include "script/runtime/class_registration.h"
@@ -27,7 +28,8 @@ void setHostObjectServices(const HostObjectServices& services);
 
 class EngineScriptRunner final : public ScriptRunner {
  public:
-  explicit EngineScriptRunner(script::ClassRegistry classes);
+  // The guard stops scripts that run on while the user tries to wake the screensaver.
+  explicit EngineScriptRunner(script::ClassRegistry classes, RunawayGuard guard = RunawayGuard());
   ~EngineScriptRunner() override;
 
   bool hostExists() const override { return host_ != nullptr; }
@@ -62,6 +64,7 @@ class EngineScriptRunner final : public ScriptRunner {
   static void CALLBACK retryDestroy(HWND, UINT, UINT_PTR id, DWORD);
 
   script::ClassRegistry classes_;
+  RunawayGuard guard_;
   script::ScriptHost* host_ = nullptr;
   // Decoded packaged scripts, by name; they belong to the host's engine and go with it.
   std::map<std::string, std::unique_ptr<script::CompiledScript>> modules_;

@@ -75,6 +75,23 @@ TEST_F(EngineRunner, FailedRunLeavesTheRunnerUsable) {
   EXPECT_EQ(runner.lastResultBoolean(), true);
 }
 
+// Input that nobody takes ends a script that neither returns nor pumps messages; the runner stays
+// usable, and scripts that end in time are never stopped.
+TEST(EngineRunnerGuard, RunawayScriptEndsOnceInputWaitsUnanswered) {
+  EngineScriptRunner runner{vexil::script::standardClasses(), vexil::mainwnd::RunawayGuard([] { return true; })};
+  runner.evaluate("var spins = 0; while (true) spins = spins + 1;");
+  ASSERT_TRUE(runner.hostExists());
+  EXPECT_STREQ(runner.host()->engine->message, "Runtime error: hook break 1");
+  runner.evaluate("spins > 0;");
+  EXPECT_EQ(runner.lastResultBoolean(), true);
+}
+
+TEST(EngineRunnerGuard, WithoutWaitingInputLongScriptsRun) {
+  EngineScriptRunner runner{vexil::script::standardClasses(), vexil::mainwnd::RunawayGuard([] { return false; })};
+  runner.evaluate("var n = 0; for (var i = 0; i < 300000; i++) n = n + 1; n == 300000;");
+  EXPECT_EQ(runner.lastResultBoolean(), true);
+}
+
 TEST_F(EngineRunner, RunsSourceAndCompiledFiles) {
   std::string dir = vexil::platform::environmentVariable("TEMP").value_or(".");
   std::string source = dir + "\\engine_runner_test.vxs";
