@@ -1,6 +1,7 @@
 #include "script/vm/standard_classes.h"
 
 #include "objects/date/date_class.h"
+#include "objects/regexp/regexp_class.h"
 #include "objects/streams/stream_classes.h"
 #include "script/builtins/core_builtins.h"
 
@@ -10,6 +11,7 @@ namespace vexil::script {
 ClassRegistry& addStandardClasses(ClassRegistry& registry) {
   addCoreBuiltins(registry);
   registry.set(ClassStep::Date, objects::registerDate);
+  registry.set(ClassStep::RegExp, objects::registerRegExp);
   registry.set(ClassStep::Streams, objects::registerStreams);
   registry.set(ClassStep::StringStream, objects::registerStringStream);
   return registry;
