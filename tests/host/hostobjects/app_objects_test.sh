@@ -3,7 +3,8 @@
 # display:   app_objects_test.sh LAUNCHER SAVER.scr PREFIX
 # The package's start-up script writes what it sees to a trace file named in its profile; the test
 # starts it with a known command line, waits for its timers to reach the script that pumps
-# messages, closes it with Esc and reads the trace back.
+# messages, wakes it with Esc (which its main window's onQueryClose refuses once), wakes it again
+# and reads the trace back.
 set -u
 launcher="$1" saver="$2" prefix="$3"
 tools="$(cd "$(dirname "$0")/../../../tools" && pwd)"
@@ -27,6 +28,14 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 alive || fail "the screensaver ended before it was asked to"
+xdotool windowactivate --sync "$w" >/dev/null 2>&1
+xdotool key Escape
+for _ in $(seq 1 50); do
+  grep -q "query close 1" "$trace_file" 2>/dev/null && break
+  sleep 0.1
+done
+settle
+alive || fail "the screensaver ended although onQueryClose refused"
 xdotool windowactivate --sync "$w" >/dev/null 2>&1
 xdotool key Escape
 finish run
@@ -57,6 +66,9 @@ else
   expect "pump p waits"
   expect "late tick inside processMsg"
   expect "processMsg false"
+  expect "query close 1"
+  expect "query close 2"
+  expect "closing"
   grep -q "tick 4" "$trace_file" && fail "the cleared timer went on"
   grep -q "movie first" "$trace_file" && fail "the first movie was played despite the hook"
   [ "$(grep -c "late tick" "$trace_file")" -eq 1 ] || fail "a cleared timer fired again"
