@@ -67,9 +67,7 @@ void concatenate(Engine& engine, const Value& left, const Value& right, Value* r
   Value* rightText = roots.hold(right);
   valueToString(engine, *leftText, leftText);
   valueToString(engine, *rightText, rightText);
-  StringBuilder text;
-  text.append(*leftText->string()).append(*rightText->string());
-  *result = text.finish(engine);
+  *result = concatStrings(engine, *leftText->string(), *rightText->string());
 }
 
 template <typename Op>

@@ -38,6 +38,33 @@ Value makeString(Engine& engine, size_t length, const char16_t* source) {
   return Value::fromString(newRecord(engine, 0, units, count));
 }
 
+Value concatStrings(Engine& engine, ScriptString& left, const ScriptString& right) {
+  uint32_t count = checkedLength(engine, size_t(left.length) + right.length);
+  size_t bytes = size_t(count) * sizeof(char16_t);
+  if ((left.flags & kStringTail) && bytes <= blockSize(left.chars)) {
+    ScriptString* s = newRecord(engine, kStringTail | kStringShared, left.chars, count);
+    if (right.length) std::memcpy(left.units() + left.length, right.chars, right.length * sizeof(char16_t));
+    left.flags = (left.flags & ~kStringTail) | kStringShared;
+    return Value::fromString(s);
+  }
+  if (!count) return makeString(engine, 0);
+  auto* units = static_cast<char16_t*>(allocBlock(engine, bytes));
+  if (left.length) std::memcpy(units, left.chars, left.length * sizeof(char16_t));
+  if (right.length) std::memcpy(units + left.length, right.chars, right.length * sizeof(char16_t));
+  return Value::fromString(newRecord(engine, kStringTail, units, count));
+}
+
+void unshareUnits(Engine& engine, ScriptString& s) {
+  if (!(s.flags & kStringShared)) return;
+  char16_t* units = nullptr;
+  if (s.length) {
+    units = static_cast<char16_t*>(allocBlock(engine, size_t(s.length) * sizeof(char16_t)));
+    std::memcpy(units, s.chars, s.length * sizeof(char16_t));
+  }
+  s.chars = units;
+  s.flags &= ~(kStringShared | kStringTail);
+}
+
 Value makeString(Engine& engine, std::u16string_view text) {
   return makeString(engine, text.size(), text.data());
 }

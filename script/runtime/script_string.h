@@ -16,6 +16,11 @@ struct Engine;
 inline constexpr uint32_t kStringStatic = 1u << 0;
 // Static characters of the constant pool, held in the system heap and freed with the engine.
 inline constexpr uint32_t kStringPoolOwned = 1u << 1;
+// A concatenation's result whose units end where the used part of its unit block ends: the next
+// concatenation onto it may write its right side into the block's spare room and share the block.
+inline constexpr uint32_t kStringTail = 1u << 2;
+// The unit block is shared with other strings: a change to a unit copies the units first.
+inline constexpr uint32_t kStringShared = 1u << 3;
 
 struct ScriptString {
   uint32_t flags;
@@ -35,6 +40,12 @@ Value makeStringFromAnsi(Engine& engine, std::string_view text);
 // A heap-owned string of length units, copied from source when it is given (else to be filled).
 Value makeString(Engine& engine, size_t length, const char16_t* source = nullptr);
 Value makeString(Engine& engine, std::u16string_view text);
+// A new string of left's units followed by right's. When left is the latest concatenation onto
+// its unit block and the block has room, right's units go after left's in the same block and
+// the two strings share it, so that text built piece by piece costs no repeated copying.
+Value concatStrings(Engine& engine, ScriptString& left, const ScriptString& right);
+// Gives a string whose unit block is shared a block of its own, before its units change.
+void unshareUnits(Engine& engine, ScriptString& s);
 // A string over fixed text that outlives the engine's use of it.
 Value makeStaticString(Engine& engine, const char16_t* text, size_t length);
 template <size_t N>

@@ -79,6 +79,20 @@ void writeDescribedProperty(Engine& engine, Value* object, Atom name, const Valu
 // A key as the atom of its text; -1 when no atom has that text (so no table has that name).
 Atom keyAtom(Engine& engine, Value* key, bool create) {
   if (key->tag == Tag::Name) return key->atom();
+  // A short plain-ASCII key is its own ANSI text: no conversion, no temporary string.
+  if (key->tag == Tag::String && key->string()->length <= 64) {
+    const ScriptString& s = *key->string();
+    char ascii[64];
+    uint32_t n = 0;
+    while (n < s.length && s.chars[n] < 0x80) {
+      ascii[n] = char(s.chars[n]);
+      ++n;
+    }
+    if (n == s.length) {
+      std::string_view name(ascii, n);
+      return create ? intern(engine, name) : findAtom(engine, name);
+    }
+  }
   Value text;
   valueToString(engine, *key, &text);
   std::string ansi = stringToAnsiText(*text.string());
@@ -139,6 +153,10 @@ void writeStringUnit(Engine& engine, ScriptString& s, const Value& key, const Va
     return;
   }
   uint32_t at = uint32_t(key.integer());
+  // The units change in this string only: a block shared with other strings is copied first,
+  // and no later concatenation may write into this one's block.
+  unshareUnits(engine, s);
+  s.flags &= ~kStringTail;
   if (at >= s.length) {
     auto* units = static_cast<char16_t*>(reallocBlock(engine, s.units(), (size_t(at) + 1) * sizeof(char16_t)));
     for (uint32_t i = s.length; i < at; ++i) units[i] = u' ';
