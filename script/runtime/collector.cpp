@@ -244,12 +244,13 @@ size_t collectGarbage(Engine& engine, Value* sp) {
   engine.collecting = true;
   markRoots(engine, sp);
   size_t live = sweep(engine);
+  engine.heap.pace = live > engine.heap.threshold ? live : engine.heap.threshold;
   engine.collecting = false;
   return live;
 }
 
 void collectionPoint(Engine& engine) {
-  if (!engine.collectorStress && engine.heap.inUse < engine.heap.threshold) return;
+  if (!collectionDue(engine)) return;
   collectGarbage(engine, engine.sp);
   if (!engine.collectionHook) return;
   if (int answer = engine.collectionHook(2, engine.collectionHookData)) raiseError(engine, kHookBreakFormat, answer);

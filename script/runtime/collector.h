@@ -13,9 +13,13 @@ namespace vexil::script {
 // Marks from the roots, with the live stack above sp, and sweeps; returns the live bytes.
 size_t collectGarbage(Engine& engine, Value* sp);
 // A point where the running code may collect: when the allocation counter has reached the
-// threshold, or always in stress mode. Then runs the host's collection hook; a non-zero answer is
+// pace, or always in stress mode. Then runs the host's collection hook; a non-zero answer is
 // the runtime error "hook break %d".
 void collectionPoint(Engine& engine);
+// Whether a collection point would collect now.
+inline bool collectionDue(const Engine& engine) {
+  return engine.collectorStress || engine.heap.inUse >= engine.heap.pace;
+}
 
 // For mark-instance operations: mark a Value, or a raw engine-heap block (nothing inside it).
 void markValue(Engine& engine, const Value& value);

@@ -38,6 +38,9 @@ struct HeapState {
   uint32_t nonEmptyLists = 0;  // bit c set while list c holds a block: a quick first non-empty list
   size_t systemBytes = 0;      // taken from the system in chunks
   size_t threshold = kDefaultCollectionThreshold;
+  // Allocation after which the next collection is due: the threshold, or the live bytes of the
+  // last collection when they are more, so that a large live heap is not marked over and over.
+  size_t pace = kDefaultCollectionThreshold;
   size_t inUse = 0;            // handed out since the last collection (see the sweep)
   size_t freeBytes = 0;
   size_t collections = 0;

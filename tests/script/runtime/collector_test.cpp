@@ -125,6 +125,39 @@ TEST_F(CollectorTest, NextCollectionComesAfterAnotherThresholdOfAllocation) {
   EXPECT_GT(allocated, kDefaultCollectionThreshold - 70000);
 }
 
+// A live heap larger than the threshold paces the next collection: it comes after about as much
+// allocation as is live, not after every threshold's worth, and a small heap goes back to the
+// threshold.
+TEST_F(CollectorTest, LargeLiveHeapPacesTheNextCollection) {
+  engine().collectorStress = false;
+  PropertyTable* table = newTable(engine());
+  keep("t", Value::fromObject(table));
+  for (int i = 0; i < 6000; ++i) setByKey(engine(), table, Value::fromInteger(i), makeString(engine(), 500));
+  size_t live = collect();
+  ASSERT_GT(live, 3 * kDefaultCollectionThreshold);
+  EXPECT_EQ(engine().heap.pace, live);
+
+  auto allocateUntilCollected = [&] {
+    size_t before = engine().heap.collections;
+    size_t allocated = 0;
+    while (engine().heap.collections == before) {
+      allocBlock(engine(), 1000);
+      allocated += 1024;
+      collectionPoint(engine());
+    }
+    return allocated;
+  };
+  size_t allocated = allocateUntilCollected();
+  EXPECT_GT(allocated, live - 70000);
+  EXPECT_LT(allocated, live + 70000);
+
+  keep("t", Value());
+  collect();
+  EXPECT_EQ(engine().heap.pace, kDefaultCollectionThreshold);
+  allocated = allocateUntilCollected();
+  EXPECT_LT(allocated, kDefaultCollectionThreshold + 70000);
+}
+
 TEST_F(CollectorTest, StressModeCollectsAtEveryCollectionPoint) {
   engine().collectorStress = true;
   size_t before = engine().heap.collections;
