@@ -8,16 +8,6 @@
 
 namespace vexil::script {
 
-namespace {
-
-void setMark(Value& slot, const void* pointer) { slot.setPointer(Tag::FrameMark, pointer); }
-
-void setArgumentMark(Value& slot, uint32_t passed, uint32_t inserted) {
-  slot.setInteger(int64_t(uint64_t(inserted) << 32 | passed));
-  slot.tag = Tag::FrameArgs;
-}
-
-}  // namespace
 
 void raiseBadCode(Engine& engine) { raiseError(engine, "%s", kUnimplementedBytecode); }
 
@@ -38,10 +28,7 @@ void enterFrame(MachineRun& run, CodeRecord* code) {
   uint32_t passed = checkedArgumentCount(run, callee + 1);
   if (engine.sp - engine.stack < ptrdiff_t(kFrameMarkSlots + kFrameSlack)) raiseError(engine, "%s", kStackOverflow);
   Value* fp = engine.sp;
-  setMark(fp[0], run.fp);
-  setArgumentMark(fp[-1], passed, 0);
-  setMark(fp[-2], nullptr);
-  setMark(fp[-3], run.pc);
+  enterFrameMarks(fp, run.fp, passed, run.pc);
   engine.sp = fp - kFrameMarkSlots;
   run.codes.push_back(code);
   run.fp = fp;

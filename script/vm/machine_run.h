@@ -59,6 +59,21 @@ struct MachineRun {
   CodeRecord* code() const { return codes.empty() ? nullptr : codes.back(); }
 };
 
+inline void setMark(Value& slot, const void* pointer) { slot.setPointer(Tag::FrameMark, pointer); }
+
+inline void setArgumentMark(Value& slot, uint32_t passed, uint32_t inserted) {
+  slot.setInteger(int64_t(uint64_t(inserted) << 32 | passed));
+  slot.tag = Tag::FrameArgs;
+}
+
+// Writes the four marks of a new frame at fp (see the layout above).
+inline void enterFrameMarks(Value* fp, const Value* callerFp, uint32_t passed, const uint32_t* back) {
+  setMark(fp[0], callerFp);
+  setArgumentMark(fp[-1], passed, 0);
+  setMark(fp[-2], nullptr);
+  setMark(fp[-3], back);
+}
+
 // The innermost run, or null.
 inline MachineRun* innermostRun(const Engine& engine) { return engine.machineRun; }
 

@@ -14,6 +14,7 @@
 #include "script/runtime/conversions.h"
 #include "script/runtime/messages.h"
 #include "script/runtime/operators.h"
+#include "script/runtime/script_function.h"
 #include "script/runtime/script_string.h"
 #include "script/vm/machine_run.h"
 #include "script/vm/properties.h"
@@ -43,10 +44,15 @@ void pollBreakHook(MachineRun& run) {
 
 // The end of a run: collect when due, without asking the break hook about a run that is over.
 void finishRun(Engine& engine) {
-  if (engine.collectorStress || engine.heap.inUse >= engine.heap.threshold) collectGarbage(engine, engine.sp);
+  if (collectionDue(engine)) collectGarbage(engine, engine.sp);
 }
 
 inline int64_t wrap(uint64_t v) { return int64_t(v); }
+
+// Integers and Reals (not NaN-tagged values) take the arithmetic fast paths; their results are
+// what the general operators give for two numbers.
+inline bool isPlainNumber(const Value& v) { return v.tag == Tag::Integer || v.tag == Tag::Real; }
+inline double plainDouble(const Value& v) { return v.tag == Tag::Integer ? double(v.integer()) : v.real(); }
 
 void dispatch(MachineRun& run) {
   Engine& engine = run.engine;
@@ -90,11 +96,44 @@ void dispatch(MachineRun& run) {
   } else {                                                               \
     BINARY_SLOW(op);                                                     \
   }
+// Equality of two Integers, or of two Reals; any other pair goes to the general operator, which
+// compares an Integer with a Real exactly.
+#define EQUALITY(cmp, op)                                                \
+  NEED(2);                                                               \
+  if (sp[1].tag == Tag::Integer && sp[2].tag == Tag::Integer) {          \
+    sp[2].setBoolean(sp[2].integer() cmp sp[1].integer());               \
+    ++sp;                                                                \
+  } else if (sp[1].tag == Tag::Real && sp[2].tag == Tag::Real) {         \
+    sp[2].setBoolean(sp[2].real() cmp sp[1].real());                     \
+    ++sp;                                                                \
+  } else {                                                               \
+    BINARY_SLOW(op);                                                     \
+  }
+// Integer arithmetic wraps; with a Real on either side the operation is done on doubles and a
+// not-a-number result becomes NaN.
+#define NUMBER_BINARY(expr, realOp, op)                                  \
+  NEED(2);                                                               \
+  if (sp[1].tag == Tag::Integer && sp[2].tag == Tag::Integer) {          \
+    int64_t a = sp[2].integer(), b = sp[1].integer();                    \
+    sp[2].setInteger(expr);                                              \
+    ++sp;                                                                \
+  } else if (isPlainNumber(sp[1]) && isPlainNumber(sp[2])) {             \
+    sp[2] = numberFromReal(plainDouble(sp[2]) realOp plainDouble(sp[1])); \
+    ++sp;                                                                \
+  } else {                                                               \
+    BINARY_SLOW(op);                                                     \
+  }
+// Two numbers compare as integers or as doubles; a double that is not a number leaves the
+// answer to the general operator.
 #define COMPARE(cmp, op)                                                 \
   NEED(2);                                                               \
   if (sp[1].tag == Tag::Integer && sp[2].tag == Tag::Integer) {          \
     bool r = sp[2].integer() cmp sp[1].integer();                        \
     sp[2].setBoolean(r);                                                 \
+    ++sp;                                                                \
+  } else if (double x = 0, y = 0; isPlainNumber(sp[1]) && isPlainNumber(sp[2]) &&                \
+             (x = plainDouble(sp[2]), y = plainDouble(sp[1]), x == x && y == y)) { \
+    sp[2].setBoolean(x cmp y);                                           \
     ++sp;                                                                \
   } else {                                                               \
     BINARY_SLOW(op);                                                     \
@@ -262,6 +301,19 @@ void dispatch(MachineRun& run) {
   }
   CASE(Return) {
     NEED(1);
+    // The common return: to a caller of this run, no argument slots to take out, no try handler
+    // of the run open. Anything else goes through leaveFrame.
+    if (Value* caller = callerFrame(fp); caller && insertedCount(fp) == 0 &&
+        (run.handlers.empty() || run.handlers.back().fp != fp)) {
+      const uint32_t* back = returnPosition(fp);
+      fp[0] = TOP;
+      sp = fp - 1;
+      run.codes.pop_back();
+      fp = caller;
+      slots = 2 + passedCount(caller) + insertedCount(caller);
+      pc = back;
+      NEXT();
+    }
     SAVE();
     if (!leaveFrame(run)) {
       finishRun(engine);
@@ -272,6 +324,27 @@ void dispatch(MachineRun& run) {
   }
   CASE(CallValue) {
     NEED(2);
+    // A script function called with a well-formed count enters its frame here; natives, bad
+    // counts and a stack near its end take the general path.
+    if (sp[1].tag == Tag::Function && sp[2].tag == Tag::Integer && fp) {
+      int64_t passed = sp[2].integer();
+      if (passed >= 0 && passed <= (fp - kFrameMarkSlots) - (sp + 2) &&
+          sp - engine.stack >= ptrdiff_t(kFrameMarkSlots + kFrameSlack)) {
+        CodeRecord* code = sp[1].function()->code;
+        run.codes.push_back(code);
+        sp[1] = Value::null();
+        enterFrameMarks(sp, fp, uint32_t(passed), pc);
+        fp = sp;
+        sp = fp - kFrameMarkSlots;
+        slots = 2 + uint32_t(passed);
+        pc = code->words;
+        if (collectionDue(engine)) {
+          SAVE();
+          collectionPoint(engine);
+        }
+        NEXT();
+      }
+    }
     SAVE();
     callValue(run);
     LOAD();
@@ -361,19 +434,25 @@ void dispatch(MachineRun& run) {
   }
   CASE(Div) {
     NEED(2);
-    BINARY_SLOW(opDivide);
+    // Division by a zero (of either sign) and by NaN keeps to the general operator.
+    if (isPlainNumber(sp[1]) && isPlainNumber(sp[2]) && plainDouble(sp[1]) != 0 && plainDouble(sp[1]) == plainDouble(sp[1])) {
+      sp[2] = numberFromReal(plainDouble(sp[2]) / plainDouble(sp[1]));
+      ++sp;
+    } else {
+      BINARY_SLOW(opDivide);
+    }
     NEXT();
   }
   CASE(Mul) {
-    INTEGER_BINARY(wrap(uint64_t(a) * uint64_t(b)), opMultiply);
+    NUMBER_BINARY(wrap(uint64_t(a) * uint64_t(b)), *, opMultiply);
     NEXT();
   }
   CASE(Add) {
-    INTEGER_BINARY(wrap(uint64_t(a) + uint64_t(b)), opAdd);
+    NUMBER_BINARY(wrap(uint64_t(a) + uint64_t(b)), +, opAdd);
     NEXT();
   }
   CASE(Sub) {
-    INTEGER_BINARY(wrap(uint64_t(a) - uint64_t(b)), opSubtract);
+    NUMBER_BINARY(wrap(uint64_t(a) - uint64_t(b)), -, opSubtract);
     NEXT();
   }
   CASE(StrictNotEqual) {
@@ -405,11 +484,11 @@ void dispatch(MachineRun& run) {
     NEXT();
   }
   CASE(NotEqual) {
-    COMPARE(!=, opNotEqual);
+    EQUALITY(!=, opNotEqual);
     NEXT();
   }
   CASE(Equal) {
-    COMPARE(==, opEqual);
+    EQUALITY(==, opEqual);
     NEXT();
   }
   CASE(ForInNext) {
@@ -685,6 +764,8 @@ overflow:
 #undef BINARY_SLOW
 #undef INTEGER_BINARY
 #undef COMPARE
+#undef EQUALITY
+#undef NUMBER_BINARY
 #undef CASE
 #undef NEXT
 #undef DISPATCH
