@@ -56,14 +56,21 @@ bool getProperty(Engine&, const PropertyTable* table, Atom atom, Value* out) {
   const PropertyTable* saved = table;
   uint32_t steps = 0, power = 1;
   while (table) {
-    const PropertyTable* proto = nullptr;
-    for (uint32_t i = 0; i < table->count; ++i) {
-      const PropertyEntry& e = table->entries[i];
-      if (e.atom == atom) {
-        *out = e.value;
+    const PropertyEntry* entries = table->entries;
+    const uint32_t count = table->count;
+    for (uint32_t i = 0; i < count; ++i) {
+      if (entries[i].atom == atom) {
+        *out = entries[i].value;
         return true;
       }
-      if (e.atom == kAtomProto && e.value.tag == Tag::Object) proto = e.value.table();
+    }
+    // The link is the last "__proto__" entry that holds an Object.
+    const PropertyTable* proto = nullptr;
+    for (uint32_t i = count; i-- > 0;) {
+      if (entries[i].atom == kAtomProto && entries[i].value.tag == Tag::Object) {
+        proto = entries[i].value.table();
+        break;
+      }
     }
     if (proto == saved) break;
     if (++steps == power) {
@@ -86,14 +93,20 @@ Value getProperty(Engine& engine, const PropertyTable* table, Atom atom) {
 void setProperty(Engine& engine, PropertyTable* table, Atom atom, const Value& value) {
   if (atom < 0) return;
   const Value copy = value;  // the value may live in the entries that growth moves
-  int64_t hole = -1;
   for (uint32_t i = 0; i < table->count; ++i) {
     PropertyEntry& e = table->entries[i];
     if (e.atom == atom) {
       e.value = copy;
       return;
     }
-    if (e.atom == kDeletedAtom) hole = i;
+  }
+  // A new name takes the last hole, if there is one.
+  int64_t hole = -1;
+  for (uint32_t i = table->count; i-- > 0;) {
+    if (table->entries[i].atom == kDeletedAtom) {
+      hole = i;
+      break;
+    }
   }
   uint32_t index;
   if (hole >= 0) {
