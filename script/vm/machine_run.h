@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <vector>
 
 #include "script/runtime/engine.h"
@@ -40,6 +41,28 @@ struct TryHandler : ErrorFrame {
   uint32_t frameSlots;
 };
 
+// A run's try handlers, innermost last, at addresses that stay put while the run lasts. The
+// store is made on the first EnterTry, so that the many short runs of callbacks (a sort's compare
+// function, a host event) cost no allocation.
+class HandlerStack {
+ public:
+  using Store = std::deque<TryHandler>;
+  bool empty() const { return !store_ || store_->empty(); }
+  TryHandler& back() { return store_->back(); }
+  const TryHandler& back() const { return store_->back(); }
+  const TryHandler& front() const { return store_->front(); }
+  void pop_back() { store_->pop_back(); }
+  TryHandler& emplace_back() {
+    if (!store_) store_ = std::make_unique<Store>();
+    return store_->emplace_back();
+  }
+  Store::const_iterator begin() const { return store_ ? store_->cbegin() : Store::const_iterator(); }
+  Store::const_iterator end() const { return store_ ? store_->cend() : Store::const_iterator(); }
+
+ private:
+  std::unique_ptr<Store> store_;
+};
+
 struct MachineRun {
   explicit MachineRun(Engine& engine);
   ~MachineRun();
@@ -53,7 +76,7 @@ struct MachineRun {
   Value* fp = nullptr;
   uint32_t frameSlots = 0;            // frame slots of the current frame: this, count, arguments
   std::vector<CodeRecord*> codes;     // the code of each frame of this run, innermost last
-  std::deque<TryHandler> handlers;    // this run's try handlers, innermost last
+  HandlerStack handlers;              // this run's try handlers, innermost last
   uint32_t pollCountdown = kBackwardJumpsPerPoll;
 
   CodeRecord* code() const { return codes.empty() ? nullptr : codes.back(); }

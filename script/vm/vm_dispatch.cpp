@@ -61,6 +61,7 @@ void dispatch(MachineRun& run) {
   Value* sp;
   Value* fp;
   uint32_t slots;
+  Value* const stackBase = engine.stack;  // the stack block never moves
 
 #define SAVE() (engine.sp = sp, run.pc = pc, run.fp = fp, run.frameSlots = slots, run.current = ip)
 #define LOAD() (sp = engine.sp, pc = run.pc, fp = run.fp, slots = run.frameSlots)
@@ -70,7 +71,7 @@ void dispatch(MachineRun& run) {
   } while (0)
 #define ROOM(k)                                                      \
   do {                                                               \
-    if (sp - engine.stack < ptrdiff_t(k)) [[unlikely]] goto overflow; \
+    if (sp - stackBase < ptrdiff_t(k)) [[unlikely]] goto overflow;   \
   } while (0)
 #define TOP (sp[1])
 #define PUSH(v) (*sp-- = (v))
@@ -540,16 +541,18 @@ void dispatch(MachineRun& run) {
   CASE(SetLocal) {
     uint32_t n = OPERAND() & 0xFFFF;
     NEED(1);
-    if (ptrdiff_t(n) >= (fp - sp) - ptrdiff_t(kFrameMarkSlots + 1)) goto badCode;
-    fp[-ptrdiff_t(kFrameMarkSlots) - ptrdiff_t(n)] = TOP;
+    Value* local = fp - ptrdiff_t(kFrameMarkSlots) - ptrdiff_t(n);
+    if (local <= sp + 1) goto badCode;  // a local lies above the operands
+    *local = TOP;
     ++sp;
     NEXT();
   }
   CASE(GetLocal) {
     uint32_t n = OPERAND() & 0xFFFF;
     ROOM(1);
-    if (ptrdiff_t(n) >= (fp - sp) - ptrdiff_t(kFrameMarkSlots)) goto badCode;
-    Value v = fp[-ptrdiff_t(kFrameMarkSlots) - ptrdiff_t(n)];
+    const Value* local = fp - ptrdiff_t(kFrameMarkSlots) - ptrdiff_t(n);
+    if (local <= sp) goto badCode;
+    Value v = *local;
     PUSH(v);
     NEXT();
   }
