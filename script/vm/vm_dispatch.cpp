@@ -52,7 +52,16 @@ inline int64_t wrap(uint64_t v) { return int64_t(v); }
 // Integers and Reals (not NaN-tagged values) take the arithmetic fast paths; their results are
 // what the general operators give for two numbers.
 inline bool isPlainNumber(const Value& v) { return v.tag == Tag::Integer || v.tag == Tag::Real; }
-inline double plainDouble(const Value& v) { return v.tag == Tag::Integer ? double(v.integer()) : v.real(); }
+inline double plainDouble(const Value& v) {
+  if (v.tag != Tag::Integer) return v.real();
+#if defined(__i386__) && !defined(__SSE2_MATH__)
+  // The x87 unit would keep all 64 bits of the integer; the operators see it rounded to a double.
+  volatile double rounded = double(v.integer());
+  return rounded;
+#else
+  return double(v.integer());
+#endif
+}
 
 void dispatch(MachineRun& run) {
   Engine& engine = run.engine;
