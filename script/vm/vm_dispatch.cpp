@@ -80,7 +80,7 @@ void dispatch(MachineRun& run) {
   } while (0)
 #define ROOM(k)                                                      \
   do {                                                               \
-    if (sp - stackBase < ptrdiff_t(k)) [[unlikely]] goto overflow;   \
+    if (sp < stackBase + ptrdiff_t(k)) [[unlikely]] goto overflow;   \
   } while (0)
 #define TOP (sp[1])
 #define PUSH(v) (*sp-- = (v))
