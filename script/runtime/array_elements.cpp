@@ -11,9 +11,12 @@ namespace vexil::script {
 
 namespace {
 
-// The dense span may reach this many indices beyond four times the element count: small arrays
-// always stay dense, and an array is never more than three-quarters holes below its span.
+// The dense span may reach this many indices beyond four times the element count, so an array is
+// never more than three-quarters holes below its span. Arrays of fewer than kSmallArrayCount
+// elements keep them all in the hash: a segment is kArraySegmentSize values, far more than the
+// pairs and short lists scripts make by the hundred thousand.
 constexpr uint64_t kDenseSlack = 8 * kArraySegmentSize;
+constexpr size_t kSmallArrayCount = 128;
 constexpr uint64_t kDenseFactor = 4;
 constexpr uint32_t kFirstBucketCount = 8;
 constexpr uint32_t kFirstDirectoryCapacity = 4;
@@ -27,6 +30,7 @@ uint32_t bucketOf(uint64_t index, uint32_t bucketCount) {
 
 // The largest dense span, in segments, that an array holding `count` elements may have.
 uint64_t allowedSegments(size_t count) {
+  if (count < kSmallArrayCount) return 0;
   return (kDenseFactor * (uint64_t(count) + 1) + kDenseSlack) >> kArraySegmentBits;
 }
 
