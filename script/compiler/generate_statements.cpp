@@ -191,12 +191,14 @@ void CodeGenerator::jumpOut(const JumpNode* node, bool isContinue) {
   emitJump(Opcode::Jump, exit->label);
 }
 
+// The value is computed before the try handlers are left, so a try around `return f()` still
+// catches what f throws.
 void CodeGenerator::returnStatement(const ValueStatementNode* node) {
-  if (tryDepth_) emitInt(Opcode::PopHandlers, tryDepth_);
   if (node->value)
     expression(node->value);
   else
     emit(Opcode::PushUndefined);
+  if (tryDepth_) emitInt(Opcode::PopHandlers, tryDepth_);
   emit(Opcode::Return);
 }
 
