@@ -19,6 +19,14 @@
 #include "script/vm/machine_run.h"
 #include "script/vm/properties.h"
 
+// Computed goto where the compiler has it; VEXIL_SWITCH_DISPATCH builds the plain switch instead,
+// so the two can be measured against each other.
+#if defined(__GNUC__) && !defined(VEXIL_SWITCH_DISPATCH)
+#define VEXIL_COMPUTED_GOTO 1
+#else
+#define VEXIL_COMPUTED_GOTO 0
+#endif
+
 namespace vexil::script {
 
 namespace {
@@ -149,7 +157,7 @@ void dispatch(MachineRun& run) {
     BINARY_SLOW(op);                                                     \
   }
 
-#if defined(__GNUC__)
+#if VEXIL_COMPUTED_GOTO
 #define VEXIL_LABEL_ADDRESS(code, name, form, effect) &&op_##name,
   static const void* const kTargets[kOpcodeCount] = {VEXIL_OPCODES(VEXIL_LABEL_ADDRESS)};
 #undef VEXIL_LABEL_ADDRESS
@@ -170,9 +178,10 @@ void dispatch(MachineRun& run) {
 #endif
 
   LOAD();
+#if VEXIL_COMPUTED_GOTO
   DISPATCH();
-#if !defined(__GNUC__)
-  {
+#else
+  DISPATCH() {
 #endif
 
   CASE(CallName) {
@@ -753,7 +762,7 @@ void dispatch(MachineRun& run) {
     TOP.setUndefined();
     NEXT();
   }
-#if !defined(__GNUC__)
+#if !VEXIL_COMPUTED_GOTO
   default: goto badCode;
   }
 #endif
