@@ -57,16 +57,6 @@ bool runTableMethod(Engine& engine, const PropertyTable* table, Atom method, con
   return runScript(engine, frame.self, found, frame);
 }
 
-// The table a primitive value carries its own properties in, if any.
-PropertyTable* attachedTable(const Value& v) {
-  switch (v.tag) {
-    case Tag::String: return v.string()->props;
-    case Tag::Array: return v.array()->props;
-    case Tag::Function: return v.function()->props;
-    default: return nullptr;
-  }
-}
-
 bool invokeNative(Engine& engine, Atom method, const CallFrame& frame) {
   NativeObject* object = frame.self->native();
   NativeClass* cls = object->cls;

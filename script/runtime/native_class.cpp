@@ -6,7 +6,10 @@
 #include "script/runtime/collector.h"
 #include "script/runtime/engine.h"
 #include "script/runtime/heap.h"
+#include "script/runtime/array_record.h"
 #include "script/runtime/property_table.h"
+#include "script/runtime/script_function.h"
+#include "script/runtime/script_string.h"
 
 namespace vexil::script {
 
@@ -90,6 +93,20 @@ bool isInstanceOf(Engine& engine, const Value& value, const char* className) {
 PropertyTable* nativeTable(const NativeObject* object) {
   if (object->props) return object->props;
   return object->cls ? object->cls->prototype : nullptr;
+}
+
+PropertyTable** attachedPlace(const Value& value) {
+  switch (value.tag) {
+    case Tag::String: return &value.string()->props;
+    case Tag::Array: return &value.array()->props;
+    case Tag::Function: return &value.function()->props;
+    default: return nullptr;
+  }
+}
+
+PropertyTable* attachedTable(const Value& value) {
+  PropertyTable** place = attachedPlace(value);
+  return place ? *place : nullptr;
 }
 
 NativeClass* classDescriptor(const Engine& engine, Tag tag) {

@@ -63,6 +63,11 @@ bool isInstanceOf(Engine& engine, const Value& value, const char* className);
 // table for an object without one (a class object); null without a class.
 PropertyTable* nativeTable(const NativeObject* object);
 
+// Where a String, Array or Function value keeps its own properties (made on first use by the
+// machine); null for every other tag. attachedTable reads that place.
+PropertyTable** attachedPlace(const Value& value);
+PropertyTable* attachedTable(const Value& value);
+
 // The class descriptor of a tag, or null.
 NativeClass* classDescriptor(const Engine& engine, Tag tag);
 void setClassDescriptor(Engine& engine, Tag tag, NativeClass* cls);

@@ -45,15 +45,6 @@ void callNativeFunction(MachineRun& run, NativeObject* object, Value* calleeSlot
 
 bool isCallableNative(const Value& v) { return v.tag == Tag::Native && v.native()->cls && v.native()->cls->call; }
 
-PropertyTable* attachedTable(const Value& v) {
-  switch (v.tag) {
-    case Tag::String: return v.string()->props;
-    case Tag::Array: return v.array()->props;
-    case Tag::Function: return v.function()->props;
-    default: return nullptr;
-  }
-}
-
 // A callable property of the table: a script function runs as a method of the receiver in the
 // callee slot; a callable native is called as a function.
 bool callTableMember(MachineRun& run, const PropertyTable* table, Atom name, Value* calleeSlot, const Value& self) {

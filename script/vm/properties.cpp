@@ -15,15 +15,6 @@ namespace vexil::script {
 
 namespace {
 
-PropertyTable** attachedPlace(const Value& v) {
-  switch (v.tag) {
-    case Tag::String: return &v.string()->props;
-    case Tag::Array: return &v.array()->props;
-    case Tag::Function: return &v.function()->props;
-    default: return nullptr;
-  }
-}
-
 // "__proto__" of a native or primitive value reads its own table (or the class's prototype table)
 // as an object; other names are read from that table along its prototype links.
 bool readFallback(Engine& engine, PropertyTable* own, PropertyTable* prototype, Atom name, Value* out) {
@@ -168,11 +159,6 @@ void writeStringUnit(Engine& engine, ScriptString& s, const Value& key, const Va
 
 }  // namespace
 
-PropertyTable* attachedTableOf(const Value& value) {
-  PropertyTable** place = attachedPlace(value);
-  return place ? *place : nullptr;
-}
-
 bool lookupProperty(Engine& engine, Value* object, Atom name, Value* out) {
   out->setUndefined();
   switch (object->tag) {
@@ -188,7 +174,7 @@ bool lookupProperty(Engine& engine, Value* object, Atom name, Value* out) {
       NativeClass* cls = classDescriptor(engine, object->tag);
       if (askClass(engine, cls, object, name, false, out)) return true;
       out->setUndefined();
-      return readFallback(engine, attachedTableOf(*object), cls ? cls->prototype : nullptr, name, out);
+      return readFallback(engine, attachedTable(*object), cls ? cls->prototype : nullptr, name, out);
     }
   }
 }

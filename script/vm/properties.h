@@ -30,8 +30,4 @@ void deleteElement(Engine& engine, Value* object, Value* key);
 // The for-in step: the item at index, false past the end.
 bool forInItem(Engine& engine, const Value& object, int64_t index, Value* item);
 
-// The table a value of a primitive tag carries its own properties in (strings, arrays,
-// functions), or null.
-PropertyTable* attachedTableOf(const Value& value);
-
 }  // namespace vexil::script
