@@ -47,29 +47,23 @@ struct CodeReader {
   std::map<uint32_t, std::string> functions;  // by offset
   std::map<uint32_t, uint32_t> lines;          // end offset of an instruction -> its line
 
-  uint32_t operand(uint32_t at, int bytes) const {
-    uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i) value = value << 8 | code[at + i];
-    return value;
-  }
-
   std::string constantOperand(uint32_t number, bool name) const {
     std::string out = "#" + std::to_string(number);
-    if (name) number &= 0x0FFFFFFF;
+    if (name) number &= kNameOperandMask;
     if (number >= constants.size()) return out + " (no such constant)";
     const ConstantEntry& entry = constants[number];
     if (name && entry.kind != ConstantKind::Name) return out + " (not a name)";
     return out + " " + constantText(entry);
   }
 
-  std::string operandText(int code, uint32_t at, uint32_t end) const {
-    const OpcodeInfo& info = opcodeInfo(code);
+  std::string operandText(int opcode, uint32_t at, uint32_t end) const {
+    const OpcodeInfo& info = opcodeInfo(opcode);
     int bytes = operandBytes(info.form);
-    uint32_t value = operand(at, bytes);
+    uint32_t value = readOperand(code.data() + at, bytes);
     switch (info.form) {
       case OperandForm::None: return {};
       case OperandForm::Byte:
-        return std::to_string(code == int(Opcode::Roll) ? int(int8_t(value)) : int(value));
+        return std::to_string(opcode == int(Opcode::Roll) ? int(int8_t(value)) : int(value));
       case OperandForm::Short: return std::to_string(value);
       case OperandForm::Integer: return std::to_string(int32_t(value));
       case OperandForm::Name: return constantOperand(value, true);

@@ -151,6 +151,16 @@ constexpr int operandBytes(OperandForm form) {
   }
 }
 
+// Name operands use only their low 28 bits; readers mask the rest.
+inline constexpr uint32_t kNameOperandMask = 0x0FFFFFFF;
+
+// The raw big-endian value of an operand of `bytes` bytes (0, 1, 2 or 4) at p.
+constexpr uint32_t readOperand(const uint8_t* p, int bytes) {
+  uint32_t value = 0;
+  for (int i = 0; i < bytes; ++i) value = value << 8 | p[i];
+  return value;
+}
+
 // Size in bytes of an instruction in a compiled file (opcode byte plus operand).
 constexpr int instructionBytes(int code) { return 1 + operandBytes(opcodeInfo(code).form); }
 

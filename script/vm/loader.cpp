@@ -17,15 +17,8 @@ namespace {
 
 constexpr char kGeneratedPrefix[] = "@F_";
 constexpr size_t kGeneratedPrefixLength = sizeof kGeneratedPrefix - 1;
-constexpr uint32_t kNameOperandMask = 0x0FFFFFFF;
 
 [[noreturn]] void rejectModule(Engine& engine) { raiseError(engine, "%s", kUnimplementedBytecode); }
-
-uint32_t bigEndian(const uint8_t* p, int bytes) {
-  uint32_t v = 0;
-  for (int i = 0; i < bytes; ++i) v = v << 8 | p[i];
-  return v;
-}
 
 // The number of a generated name, or false.
 bool generatedNumber(const std::string& name, uint64_t& number) {
@@ -63,22 +56,22 @@ bool operandWord(const Engine& engine, OperandForm form, int code, const uint8_t
     case OperandForm::Byte:
       word = code == int(Opcode::Roll) ? uint32_t(int32_t(int8_t(p[0]))) : p[0];
       return true;
-    case OperandForm::Short: word = bigEndian(p, 2); return true;
-    case OperandForm::Integer: word = bigEndian(p, 4); return true;
+    case OperandForm::Short: word = readOperand(p, 2); return true;
+    case OperandForm::Integer: word = readOperand(p, 4); return true;
     case OperandForm::Constant: {
-      uint32_t n = bigEndian(p, 4);
+      uint32_t n = readOperand(p, 4);
       if (n >= count) return false;
       word = base + n;
       return true;
     }
     case OperandForm::Name: {
-      uint32_t n = bigEndian(p, 4) & kNameOperandMask;
+      uint32_t n = readOperand(p, 4) & kNameOperandMask;
       if (n >= count || engine.constants.data[base + n].tag != Tag::Name) return false;
       word = uint32_t(engine.constants.data[base + n].atom());
       return true;
     }
     case OperandForm::Jump: {
-      int64_t target = int64_t(at + size) + int32_t(bigEndian(p, 4));
+      int64_t target = int64_t(at + size) + int32_t(readOperand(p, 4));
       if (target < 0 || target >= int64_t(layout.wordAtStart.size())) return false;
       int32_t targetWord = layout.wordAtStart[size_t(target)];
       if (targetWord < 0) return false;
