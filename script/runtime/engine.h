@@ -70,6 +70,9 @@ struct Engine {
 
   HeapState heap;
   bool collectorStress = false;  // collect at every collection point
+  // The loader fuses common instruction sequences into single steps; tests switch it off to
+  // compare both ways of running the same code.
+  bool fuseInstructions = true;
   bool collecting = false;
   std::vector<Value> markStack;
   std::vector<std::pair<DeferredRelease, void*>> deferredReleases;

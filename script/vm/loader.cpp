@@ -9,6 +9,7 @@
 #include "script/runtime/conversions.h"
 #include "script/runtime/engine.h"
 #include "script/runtime/runtime_error.h"
+#include "script/vm/fused_instructions.h"
 #include "script/vm/vm_messages.h"
 
 namespace vexil::script {
@@ -214,6 +215,7 @@ CodeRecord* loadModule(Engine& engine, CompiledScript& script) {
                      converted))
       rejectModule(engine);
     auto lines = pieceLines(*debug, piece, converted);
+    if (engine.fuseInstructions) fuseInstructions(converted.words);
     std::string name = renumberGeneratedName(piece.name, functionBase);
     CodeRecord* code = newCodeRecord(engine, intern(engine, name), converted.words, lines, sourceName);
     if (piece.name == kMainFunctionName) {

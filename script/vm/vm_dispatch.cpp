@@ -16,7 +16,9 @@
 #include "script/runtime/operators.h"
 #include "script/runtime/script_function.h"
 #include "script/runtime/script_string.h"
+#include "script/vm/fused_execution.h"
 #include "script/vm/machine_run.h"
+#include "script/vm/number_fast_paths.h"
 #include "script/vm/properties.h"
 
 // Computed goto where the compiler has it; VEXIL_SWITCH_DISPATCH builds the plain switch instead,
@@ -53,22 +55,6 @@ void pollBreakHook(MachineRun& run) {
 // The end of a run: collect when due, without asking the break hook about a run that is over.
 void finishRun(Engine& engine) {
   if (collectionDue(engine)) collectGarbage(engine, engine.sp);
-}
-
-inline int64_t wrap(uint64_t v) { return int64_t(v); }
-
-// Integers and Reals (not NaN-tagged values) take the arithmetic fast paths; their results are
-// what the general operators give for two numbers.
-inline bool isPlainNumber(const Value& v) { return v.tag == Tag::Integer || v.tag == Tag::Real; }
-inline double plainDouble(const Value& v) {
-  if (v.tag != Tag::Integer) return v.real();
-#if defined(__i386__) && !defined(__SSE2_MATH__)
-  // The x87 unit would keep all 64 bits of the integer; the operators see it rounded to a double.
-  volatile double rounded = double(v.integer());
-  return rounded;
-#else
-  return double(v.integer());
-#endif
 }
 
 void dispatch(MachineRun& run) {
@@ -159,9 +145,13 @@ void dispatch(MachineRun& run) {
 
 #if VEXIL_COMPUTED_GOTO
 #define VEXIL_LABEL_ADDRESS(code, name, form, effect) &&op_##name,
-  static const void* const kTargets[kOpcodeCount] = {VEXIL_OPCODES(VEXIL_LABEL_ADDRESS)};
+#define VEXIL_FUSED_ADDRESS(name, left, right, op, tail) &&fused_##name,
+  static const void* const kTargets[kMachineCodeCount] = {VEXIL_OPCODES(VEXIL_LABEL_ADDRESS)
+                                                              VEXIL_FUSED_INSTRUCTIONS(VEXIL_FUSED_ADDRESS)};
+#undef VEXIL_FUSED_ADDRESS
 #undef VEXIL_LABEL_ADDRESS
 #define CASE(name) op_##name:
+#define FUSED_CASE(name) fused_##name:
 #define NEXT()                                   \
   do {                                           \
     ip = pc;                                     \
@@ -169,7 +159,10 @@ void dispatch(MachineRun& run) {
   } while (0)
 #define DISPATCH() NEXT()
 #else
-#define CASE(name) case Opcode::name:
+// The fused instructions fall back to their first instruction by label.
+#pragma GCC diagnostic ignored "-Wunused-label"
+#define CASE(name) case Opcode::name: op_##name:
+#define FUSED_CASE(name) case Opcode(FusedCode::name):
 #define NEXT() goto next
 #define DISPATCH() \
   next:            \
@@ -203,7 +196,7 @@ void dispatch(MachineRun& run) {
   CASE(AddTwo) {
     NEED(1);
     if (TOP.tag == Tag::Integer) {
-      TOP.setInteger(wrap(uint64_t(TOP.integer()) + 2));
+      TOP.setInteger(wrapInteger(uint64_t(TOP.integer()) + 2));
     } else {
       SAVE();
       opAdd(engine, TOP, Value::fromInteger(2), &TOP);
@@ -213,7 +206,7 @@ void dispatch(MachineRun& run) {
   CASE(Increment) {
     NEED(1);
     if (TOP.tag == Tag::Integer) {
-      TOP.setInteger(wrap(uint64_t(TOP.integer()) + 1));
+      TOP.setInteger(wrapInteger(uint64_t(TOP.integer()) + 1));
     } else {
       SAVE();
       opAdd(engine, TOP, Value::fromInteger(1), &TOP);
@@ -411,7 +404,7 @@ void dispatch(MachineRun& run) {
   CASE(ShiftLeft) {
     NEED(2);
     if (sp[1].tag == Tag::Integer && sp[2].tag == Tag::Integer && uint64_t(sp[1].integer()) < 64) {
-      sp[2].setInteger(wrap(uint64_t(sp[2].integer()) << sp[1].integer()));
+      sp[2].setInteger(wrapInteger(uint64_t(sp[2].integer()) << sp[1].integer()));
       ++sp;
     } else {
       BINARY_SLOW(opShiftLeft);
@@ -463,15 +456,15 @@ void dispatch(MachineRun& run) {
     NEXT();
   }
   CASE(Mul) {
-    NUMBER_BINARY(wrap(uint64_t(a) * uint64_t(b)), *, opMultiply);
+    NUMBER_BINARY(wrapInteger(uint64_t(a) * uint64_t(b)), *, opMultiply);
     NEXT();
   }
   CASE(Add) {
-    NUMBER_BINARY(wrap(uint64_t(a) + uint64_t(b)), +, opAdd);
+    NUMBER_BINARY(wrapInteger(uint64_t(a) + uint64_t(b)), +, opAdd);
     NEXT();
   }
   CASE(Sub) {
-    NUMBER_BINARY(wrap(uint64_t(a) - uint64_t(b)), -, opSubtract);
+    NUMBER_BINARY(wrapInteger(uint64_t(a) - uint64_t(b)), -, opSubtract);
     NEXT();
   }
   CASE(StrictNotEqual) {
@@ -716,6 +709,23 @@ void dispatch(MachineRun& run) {
     NEXT();
   }
   CASE(Nop) { NEXT(); }
+
+  // Fused sequences: the fast path of the whole sequence, or its first instruction.
+#define VEXIL_FUSED_HANDLER(name, left, right, op, tail)                                              \
+  FUSED_CASE(name) {                                                                                 \
+    int32_t distance = 0;                                                                            \
+    FusedOutcome outcome = runFused<FusedSource::left, FusedSource::right, Opcode::op, FusedTail::tail>( \
+        FusedRegisters{pc, sp, fp, slots, stackBase, engine.constants.data}, distance);              \
+    if (outcome == FusedOutcome::Next) NEXT();                                                       \
+    if (outcome == FusedOutcome::Jump) {                                                             \
+      JUMP_BY(distance);                                                                             \
+      NEXT();                                                                                        \
+    }                                                                                                \
+    if constexpr (fused::firstIsLocal(FusedSource::left, FusedSource::right)) goto op_GetLocal;     \
+    goto op_PushConst;                                                                               \
+  }
+  VEXIL_FUSED_INSTRUCTIONS(VEXIL_FUSED_HANDLER)
+#undef VEXIL_FUSED_HANDLER
   CASE(End) {
     SAVE();
     engine.lastResult = sp + 1 <= fp - kFrameMarkSlots ? TOP : Value();
@@ -788,6 +798,7 @@ overflow:
 #undef EQUALITY
 #undef NUMBER_BINARY
 #undef CASE
+#undef FUSED_CASE
 #undef NEXT
 #undef DISPATCH
 }
