@@ -1,5 +1,7 @@
 # zlib, Boost (headers only) and GoogleTest, found the same way for the native and the Windows builds.
 
+# The static library, so that the programs we ship (and the native runner) carry their own copy.
+set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 
 # mingw must not search /usr/include (it would pull in glibc headers), so Boost is reached through a
