@@ -441,7 +441,13 @@ void dispatch(MachineRun& run) {
   }
   CASE(Mod) {
     NEED(2);
-    BINARY_SLOW(opModulo);
+    // A positive integer divisor: C++'s remainder is the operator's (zero and -1 are its cases).
+    if (sp[1].tag == Tag::Integer && sp[2].tag == Tag::Integer && sp[1].integer() > 0) {
+      sp[2].setInteger(sp[2].integer() % sp[1].integer());
+      ++sp;
+    } else {
+      BINARY_SLOW(opModulo);
+    }
     NEXT();
   }
   CASE(Div) {
