@@ -35,6 +35,16 @@ struct PropertyTable {
 
 PropertyTable* newTable(Engine& engine);
 
+// The table's own entry for a name (no prototype walk), or null. The atom must be a name, not
+// the hole mark.
+inline PropertyEntry* ownEntry(const PropertyTable* table, Atom atom) {
+  PropertyEntry* entries = table->entries;
+  for (uint32_t i = 0, count = table->count; i < count; ++i) {
+    if (entries[i].atom == atom) return &entries[i];
+  }
+  return nullptr;
+}
+
 // Looks the atom up here and along the prototype links; Undefined and false when absent.
 bool getProperty(Engine& engine, const PropertyTable* table, Atom atom, Value* out);
 Value getProperty(Engine& engine, const PropertyTable* table, Atom atom);

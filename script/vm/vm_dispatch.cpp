@@ -14,6 +14,7 @@
 #include "script/runtime/conversions.h"
 #include "script/runtime/messages.h"
 #include "script/runtime/operators.h"
+#include "script/runtime/property_table.h"
 #include "script/runtime/script_function.h"
 #include "script/runtime/script_string.h"
 #include "script/vm/fused_execution.h"
@@ -539,6 +540,18 @@ void dispatch(MachineRun& run) {
   CASE(SetProperty) {
     Atom name = Atom(OPERAND());
     NEED(2);
+    // An Object's own field is overwritten in place (names from the loader are never the hole mark).
+    if (sp[1].tag == Tag::Object) {
+      if (PropertyEntry* entry = ownEntry(sp[1].table(), name)) {
+        entry->value = sp[2];
+        sp += 2;
+        if (collectionDue(engine)) {
+          SAVE();
+          collectionPoint(engine);
+        }
+        NEXT();
+      }
+    }
     SAVE();
     writeProperty(engine, &sp[1], name, sp[2]);
     sp += 2;
@@ -549,6 +562,12 @@ void dispatch(MachineRun& run) {
   CASE(GetProperty) {
     Atom name = Atom(OPERAND());
     NEED(1);
+    if (TOP.tag == Tag::Object) {
+      if (const PropertyEntry* entry = ownEntry(TOP.table(), name)) {
+        TOP = entry->value;
+        NEXT();
+      }
+    }
     SAVE();
     Value out;
     readProperty(engine, &TOP, name, &out);
