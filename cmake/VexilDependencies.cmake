@@ -2,6 +2,9 @@
 
 # The static library, so that the programs we ship (and the native runner) carry their own copy.
 set(ZLIB_USE_STATIC_LIBS ON)
+if(ZLIB_LIBRARY_RELEASE MATCHES "\\.so$")
+  unset(ZLIB_LIBRARY_RELEASE CACHE)  # found by an older configure of this build directory
+endif()
 find_package(ZLIB REQUIRED)
 
 # mingw must not search /usr/include (it would pull in glibc headers), so Boost is reached through a
