@@ -23,6 +23,7 @@ struct FusedRegisters {
   uint32_t slots;
   const Value* stackBase;
   const Value* constants;
+  Value* globals;  // indexed by atom
 };
 
 namespace fused {
@@ -31,9 +32,10 @@ constexpr int wordsOf(FusedSource s) {
   return s == FusedSource::Stack ? 0 : s == FusedSource::One ? 1 : 2;
 }
 
-// The left operand is the sequence's first word when it has an instruction of its own.
-constexpr bool firstIsLocal(FusedSource left, FusedSource right) {
-  return left == FusedSource::Local || (left == FusedSource::Stack && right == FusedSource::Local);
+// The source of the sequence's first instruction: the left operand's unless it is already on
+// the stack.
+constexpr FusedSource firstSource(FusedSource left, FusedSource right) {
+  return left == FusedSource::Stack ? right : left;
 }
 
 inline const Value kOne = Value::fromInteger(1);
@@ -51,6 +53,8 @@ inline const Value* sourceValue(const FusedRegisters& r, const uint32_t* operand
     return &r.constants[*operand];
   } else if constexpr (S == FusedSource::One) {
     return &kOne;
+  } else if constexpr (S == FusedSource::Global) {
+    return &r.globals[*operand];  // an Undefined global is no plain number: its warning stays
   } else if constexpr (S == FusedSource::Arg) {
     uint32_t k = *operand & 0xFF;
     return k < r.slots ? &r.fp[1 + k] : nullptr;
@@ -142,7 +146,11 @@ inline FusedOutcome runFused(FusedRegisters r, int32_t& distance) {
   if constexpr (!isComparison<Op>()) {
     Value value;
     if (!arithmetic<Op>(*x, *y, value)) return FusedOutcome::Fallback;
-    if constexpr (Tail == FusedTail::Store) {
+    if constexpr (Tail == FusedTail::StoreGlobal) {
+      r.globals[first[tailAt + 1]] = value;  // a number: never the Undefined a store treats apart
+      r.sp = result;
+      r.pc = first + tailAt + 2;
+    } else if constexpr (Tail == FusedTail::Store) {
       Value* local = const_cast<Value*>(marks) - ptrdiff_t(first[tailAt + 1] & 0xFFFF);
       if (local <= result) return FusedOutcome::Fallback;  // a local lies above the operands
       *local = value;

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <iterator>
+#include <unordered_map>
 
 namespace vexil::script {
 
@@ -20,6 +22,7 @@ constexpr void addSource(Pattern& p, FusedSource source) {
     case FusedSource::Constant: p.opcodes[p.length++] = Opcode::PushConst; break;
     case FusedSource::One: p.opcodes[p.length++] = Opcode::PushOne; break;
     case FusedSource::Arg: p.opcodes[p.length++] = Opcode::GetArg; break;
+    case FusedSource::Global: p.opcodes[p.length++] = Opcode::GetGlobal; break;
     case FusedSource::Stack: break;
   }
 }
@@ -32,6 +35,7 @@ constexpr Pattern makePattern(uint32_t code, FusedSource left, FusedSource right
   switch (tail) {
     case FusedTail::None: break;
     case FusedTail::Store: p.opcodes[p.length++] = Opcode::SetLocal; break;
+    case FusedTail::StoreGlobal: p.opcodes[p.length++] = Opcode::SetGlobal; break;
     case FusedTail::Branch: p.opcodes[p.length++] = Opcode::JumpIfFalseFast; break;
     case FusedTail::AndBranch:
       p.opcodes[p.length++] = Opcode::Dup;
@@ -49,27 +53,45 @@ constexpr Pattern kPatterns[] = {
 #undef VEXIL_FUSED_PATTERN
 };
 
-bool isOperandSource(uint32_t code) {
-  return code == uint32_t(Opcode::GetLocal) || code == uint32_t(Opcode::PushConst) ||
-         code == uint32_t(Opcode::PushOne) || code == uint32_t(Opcode::GetArg);
-}
+// The entries by their first two opcodes, in table order, so that the loader compares a start
+// with a handful of entries instead of all of them.
+class PatternIndex {
+ public:
+  PatternIndex() {
+    for (uint16_t i = 0; i < std::size(kPatterns); ++i) {
+      const Pattern& p = kPatterns[i];
+      buckets_[key(uint32_t(p.opcodes[0]), uint32_t(p.opcodes[1]))].push_back(i);
+    }
+  }
+  const std::vector<uint16_t>* find(uint32_t first, uint32_t second) const {
+    auto it = buckets_.find(key(first, second));
+    return it == buckets_.end() ? nullptr : &it->second;
+  }
+
+ private:
+  static uint32_t key(uint32_t first, uint32_t second) { return first << 8 | (second & 0xFF); }
+  std::unordered_map<uint32_t, std::vector<uint16_t>> buckets_;
+};
 
 }  // namespace
 
 void fuseInstructions(std::vector<uint32_t>& words) {
+  static const PatternIndex index;
   std::vector<uint32_t> starts;
   for (std::size_t w = 0; w < words.size();) {
     starts.push_back(uint32_t(w));
     w += opcodeInfo(int(words[w])).form == OperandForm::None ? 1 : 2;
   }
-  // Every sequence starts with an operand instruction, and its opcodes are read before any word
-  // of a later start is marked.
-  for (std::size_t i = 0; i < starts.size(); ++i) {
-    if (!isOperandSource(words[starts[i]])) continue;
-    for (const Pattern& p : kPatterns) {
+  // Opcodes are read before any word of a later start is marked. Every sequence has at least two
+  // instructions (an operand and its operator), and the End keeps the last one from running off.
+  for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+    const std::vector<uint16_t>* candidates = index.find(words[starts[i]], words[starts[i + 1]]);
+    if (!candidates) continue;
+    for (uint16_t n : *candidates) {
+      const Pattern& p = kPatterns[n];
       if (i + p.length > starts.size()) continue;
       bool match = true;
-      for (std::size_t k = 0; k < p.length && match; ++k) match = words[starts[i + k]] == uint32_t(p.opcodes[k]);
+      for (std::size_t k = 2; k < p.length && match; ++k) match = words[starts[i + k]] == uint32_t(p.opcodes[k]);
       if (match) {
         words[starts[i]] = p.code;
         break;

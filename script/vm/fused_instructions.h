@@ -9,8 +9,8 @@
 //
 // A sequence is written left operand, right operand, operator, tail:
 //   Local    GetLocal n          Constant  PushConst k        One  PushOne
-//   Arg      GetArg k            Stack     the value already on top (no instruction)
-//   tail None: the result stays on the stack; Store: SetLocal n;
+//   Arg      GetArg k            Global    GetGlobal name     Stack  the value already on top
+//   tail None: the result stays on the stack; Store: SetLocal n; StoreGlobal: SetGlobal name;
 //   Branch: JumpIfFalseFast; AndBranch: Dup, JumpIfFalseFast, Pop (the left side of a &&).
 #include <cstdint>
 #include <vector>
@@ -19,8 +19,8 @@
 
 namespace vexil::script {
 
-enum class FusedSource : uint8_t { Local, Constant, One, Arg, Stack };
-enum class FusedTail : uint8_t { None, Store, Branch, AndBranch };
+enum class FusedSource : uint8_t { Local, Constant, One, Arg, Global, Stack };
+enum class FusedTail : uint8_t { None, Store, StoreGlobal, Branch, AndBranch };
 
 // The operand pairs every operator is fused with.
 #define VEXIL_FUSED_SOURCES(X, op, tail)                      \
@@ -30,7 +30,12 @@ enum class FusedTail : uint8_t { None, Store, Branch, AndBranch };
   X(LocalArg_##op##_##tail, Local, Arg, op, tail)             \
   X(ConstantLocal_##op##_##tail, Constant, Local, op, tail)   \
   X(StackLocal_##op##_##tail, Stack, Local, op, tail)         \
-  X(StackConstant_##op##_##tail, Stack, Constant, op, tail)
+  X(StackConstant_##op##_##tail, Stack, Constant, op, tail)   \
+  X(GlobalGlobal_##op##_##tail, Global, Global, op, tail)     \
+  X(GlobalConstant_##op##_##tail, Global, Constant, op, tail) \
+  X(GlobalOne_##op##_##tail, Global, One, op, tail)           \
+  X(LocalGlobal_##op##_##tail, Local, Global, op, tail)       \
+  X(StackGlobal_##op##_##tail, Stack, Global, op, tail)
 
 #define VEXIL_FUSED_COMPARISON(X, op)      \
   VEXIL_FUSED_SOURCES(X, op, AndBranch)    \
@@ -48,6 +53,9 @@ enum class FusedTail : uint8_t { None, Store, Branch, AndBranch };
   VEXIL_FUSED_SOURCES(X, Add, Store)       \
   VEXIL_FUSED_SOURCES(X, Sub, Store)       \
   VEXIL_FUSED_SOURCES(X, Mul, Store)       \
+  VEXIL_FUSED_SOURCES(X, Add, StoreGlobal) \
+  VEXIL_FUSED_SOURCES(X, Sub, StoreGlobal) \
+  VEXIL_FUSED_SOURCES(X, Mul, StoreGlobal) \
   VEXIL_FUSED_SOURCES(X, Add, None)        \
   VEXIL_FUSED_SOURCES(X, Sub, None)        \
   VEXIL_FUSED_SOURCES(X, Mul, None)

@@ -740,13 +740,15 @@ void dispatch(MachineRun& run) {
   FUSED_CASE(name) {                                                                                 \
     int32_t distance = 0;                                                                            \
     FusedOutcome outcome = runFused<FusedSource::left, FusedSource::right, Opcode::op, FusedTail::tail>( \
-        FusedRegisters{pc, sp, fp, slots, stackBase, engine.constants.data}, distance);              \
+        FusedRegisters{pc, sp, fp, slots, stackBase, engine.constants.data, engine.globals.data}, distance); \
     if (outcome == FusedOutcome::Next) NEXT();                                                       \
     if (outcome == FusedOutcome::Jump) {                                                             \
       JUMP_BY(distance);                                                                             \
       NEXT();                                                                                        \
     }                                                                                                \
-    if constexpr (fused::firstIsLocal(FusedSource::left, FusedSource::right)) goto op_GetLocal;     \
+    constexpr FusedSource first = fused::firstSource(FusedSource::left, FusedSource::right);        \
+    if constexpr (first == FusedSource::Local) goto op_GetLocal;                                     \
+    if constexpr (first == FusedSource::Global) goto op_GetGlobal;                                   \
     goto op_PushConst;                                                                               \
   }
   VEXIL_FUSED_INSTRUCTIONS(VEXIL_FUSED_HANDLER)

@@ -86,6 +86,29 @@ function compare(a, b) {
   for (i = 0; i < b; i++) if (i > 6) break;
   trace(out, " ", n, " ", i);
 }
+var gx = 0;
+var gy = 0;
+var gr = 0;
+var gs = 0;
+var gn = 0;
+function globals(a, b) {
+  gx = a;
+  gy = b;
+  gr = gx + gy;
+  gs = gx * 2;
+  gn = gx;
+  gn++;
+  var l = a;
+  var t = l - gy;
+  var u = (l + 0) * gy;
+  var out = "";
+  if (gx < gy) out = out + "<";
+  if (gx == gy) out = out + "=";
+  if (l >= gy) out = out + "G";
+  if (gx <= 2) out = out + "a";
+  if (gx < gy && gy != 3) out = out + "f";
+  trace(gr, "|", gs, "|", gn, "|", t, "|", u, "|", out, "|", gx - gy, "|", gx + 1);
+}
 var big = 1e300;
 var inf = big * big;
 var values = [0, 1, 2, -3, 2.5, 0.1, -0.5, inf, -inf, inf - inf, -1e-300 * 1e-300, 9007199254740993,
@@ -95,6 +118,7 @@ for (var i = 0; i < values.length; i++) {
   for (var j = 0; j < values.length; j++) {
     arith(values[i], values[j]);
     compare(values[i], values[j]);
+    globals(values[i], values[j]);
   }
 }
 )";
@@ -109,6 +133,8 @@ TEST_F(FusedInstructionsTest, FusedAndPlainRunsAgreeOnErrorsAndLoops) {
   const char* programs[] = {
       // A runtime error inside a fused sequence's operator (an object without a usable value).
       "function f(o) { var x = o; var y = 1; try { return x * y; } catch (e) { return e; } } trace(f({}));",
+      // A global that was never set warns from inside a sequence, as its own instruction would.
+      "function f() { var x = 2; return neverSet + 1 + x * neverSet; } trace(f());",
       // Backward jumps taken by fused branches still reach the break hook's count.
       "function f(n) { var i = 0; var s = 0; do { s = s + i; i++; } while (i < n); return s; } trace(f(200000));",
       // Deep recursion through fused comparisons ends in the same stack overflow.
