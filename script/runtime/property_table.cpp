@@ -56,14 +56,12 @@ bool getProperty(Engine&, const PropertyTable* table, Atom atom, Value* out) {
   const PropertyTable* saved = table;
   uint32_t steps = 0, power = 1;
   while (table) {
+    if (const PropertyEntry* own = ownEntry(table, atom)) {
+      *out = own->value;
+      return true;
+    }
     const PropertyEntry* entries = table->entries;
     const uint32_t count = table->count;
-    for (uint32_t i = 0; i < count; ++i) {
-      if (entries[i].atom == atom) {
-        *out = entries[i].value;
-        return true;
-      }
-    }
     // The link is the last "__proto__" entry that holds an Object.
     const PropertyTable* proto = nullptr;
     for (uint32_t i = count; i-- > 0;) {
@@ -93,12 +91,9 @@ Value getProperty(Engine& engine, const PropertyTable* table, Atom atom) {
 void setProperty(Engine& engine, PropertyTable* table, Atom atom, const Value& value) {
   if (atom < 0) return;
   const Value copy = value;  // the value may live in the entries that growth moves
-  for (uint32_t i = 0; i < table->count; ++i) {
-    PropertyEntry& e = table->entries[i];
-    if (e.atom == atom) {
-      e.value = copy;
-      return;
-    }
+  if (PropertyEntry* own = ownEntry(table, atom)) {
+    own->value = copy;
+    return;
   }
   // A new name takes the last hole, if there is one.
   int64_t hole = -1;

@@ -68,56 +68,6 @@ constexpr bool isComparison() {
   return Op != Opcode::Add && Op != Opcode::Sub && Op != Opcode::Mul;
 }
 
-// Arithmetic as the interpreter's fast paths do it: wrapping integers, or doubles.
-template <Opcode Op>
-inline bool arithmetic(const Value& x, const Value& y, Value& out) {
-  if (x.tag == Tag::Integer && y.tag == Tag::Integer) {
-    uint64_t a = uint64_t(x.integer()), b = uint64_t(y.integer());
-    if constexpr (Op == Opcode::Add) out.setInteger(wrapInteger(a + b));
-    if constexpr (Op == Opcode::Sub) out.setInteger(wrapInteger(a - b));
-    if constexpr (Op == Opcode::Mul) out.setInteger(wrapInteger(a * b));
-    return true;
-  }
-  if (!isPlainNumber(x) || !isPlainNumber(y)) return false;
-  double a = plainDouble(x), b = plainDouble(y);
-  if constexpr (Op == Opcode::Add) out = numberFromReal(a + b);
-  if constexpr (Op == Opcode::Sub) out = numberFromReal(a - b);
-  if constexpr (Op == Opcode::Mul) out = numberFromReal(a * b);
-  return true;
-}
-
-template <Opcode Op, typename T>
-constexpr bool compareWith(T a, T b) {
-  if constexpr (Op == Opcode::Less) return a < b;
-  if constexpr (Op == Opcode::LessEqual) return a <= b;
-  if constexpr (Op == Opcode::Greater) return a > b;
-  if constexpr (Op == Opcode::GreaterEqual) return a >= b;
-  if constexpr (Op == Opcode::Equal) return a == b;
-  if constexpr (Op == Opcode::NotEqual) return a != b;
-  return false;
-}
-
-// Comparisons as the interpreter's fast paths do them: two Integers, or for the orderings two
-// plain numbers that are not NaN, or for the equalities two Reals.
-template <Opcode Op>
-inline bool comparison(const Value& x, const Value& y, bool& out) {
-  if (x.tag == Tag::Integer && y.tag == Tag::Integer) {
-    out = compareWith<Op>(x.integer(), y.integer());
-    return true;
-  }
-  if constexpr (Op == Opcode::Equal || Op == Opcode::NotEqual) {
-    if (x.tag != Tag::Real || y.tag != Tag::Real) return false;
-    out = compareWith<Op>(x.real(), y.real());
-    return true;
-  } else {
-    if (!isPlainNumber(x) || !isPlainNumber(y)) return false;
-    double a = plainDouble(x), b = plainDouble(y);
-    if (a != a || b != b) return false;
-    out = compareWith<Op>(a, b);
-    return true;
-  }
-}
-
 }  // namespace fused
 
 // Runs one fused step. On Jump, pc is at the end of the jump instruction and `distance` is its
@@ -145,7 +95,7 @@ inline FusedOutcome runFused(FusedRegisters r, int32_t& distance) {
 
   if constexpr (!isComparison<Op>()) {
     Value value;
-    if (!arithmetic<Op>(*x, *y, value)) return FusedOutcome::Fallback;
+    if (!numberArithmetic<Op>(*x, *y, value)) return FusedOutcome::Fallback;
     if constexpr (Tail == FusedTail::StoreGlobal) {
       r.globals[first[tailAt + 1]] = value;  // a number: never the Undefined a store treats apart
       r.sp = result;
@@ -164,7 +114,7 @@ inline FusedOutcome runFused(FusedRegisters r, int32_t& distance) {
     return FusedOutcome::Next;
   } else {
     bool truth = false;
-    if (!comparison<Op>(*x, *y, truth)) return FusedOutcome::Fallback;
+    if (!numberComparison<Op>(*x, *y, truth)) return FusedOutcome::Fallback;
     if constexpr (Tail == FusedTail::Branch) {
       r.sp = result;
       r.pc = first + tailAt + 2;

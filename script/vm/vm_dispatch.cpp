@@ -101,44 +101,19 @@ void dispatch(MachineRun& run) {
   } else {                                                               \
     BINARY_SLOW(op);                                                     \
   }
-// Equality of two Integers, or of two Reals; any other pair goes to the general operator, which
-// compares an Integer with a Real exactly.
-#define EQUALITY(cmp, op)                                                \
+// Arithmetic and comparisons on plain numbers take the fast paths; anything else goes to the
+// general operator.
+#define NUMBER_BINARY(code, op)                                          \
   NEED(2);                                                               \
-  if (sp[1].tag == Tag::Integer && sp[2].tag == Tag::Integer) {          \
-    sp[2].setBoolean(sp[2].integer() cmp sp[1].integer());               \
-    ++sp;                                                                \
-  } else if (sp[1].tag == Tag::Real && sp[2].tag == Tag::Real) {         \
-    sp[2].setBoolean(sp[2].real() cmp sp[1].real());                     \
+  if (numberArithmetic<Opcode::code>(sp[2], sp[1], sp[2])) {            \
     ++sp;                                                                \
   } else {                                                               \
     BINARY_SLOW(op);                                                     \
   }
-// Integer arithmetic wraps; with a Real on either side the operation is done on doubles and a
-// not-a-number result becomes NaN.
-#define NUMBER_BINARY(expr, realOp, op)                                  \
+#define COMPARE(code, op)                                                \
   NEED(2);                                                               \
-  if (sp[1].tag == Tag::Integer && sp[2].tag == Tag::Integer) {          \
-    int64_t a = sp[2].integer(), b = sp[1].integer();                    \
-    sp[2].setInteger(expr);                                              \
-    ++sp;                                                                \
-  } else if (isPlainNumber(sp[1]) && isPlainNumber(sp[2])) {             \
-    sp[2] = numberFromReal(plainDouble(sp[2]) realOp plainDouble(sp[1])); \
-    ++sp;                                                                \
-  } else {                                                               \
-    BINARY_SLOW(op);                                                     \
-  }
-// Two numbers compare as integers or as doubles; a double that is not a number leaves the
-// answer to the general operator.
-#define COMPARE(cmp, op)                                                 \
-  NEED(2);                                                               \
-  if (sp[1].tag == Tag::Integer && sp[2].tag == Tag::Integer) {          \
-    bool r = sp[2].integer() cmp sp[1].integer();                        \
-    sp[2].setBoolean(r);                                                 \
-    ++sp;                                                                \
-  } else if (double x = 0, y = 0; isPlainNumber(sp[1]) && isPlainNumber(sp[2]) &&                \
-             (x = plainDouble(sp[2]), y = plainDouble(sp[1]), x == x && y == y)) { \
-    sp[2].setBoolean(x cmp y);                                           \
+  if (bool r_ = false; numberComparison<Opcode::code>(sp[2], sp[1], r_)) { \
+    sp[2].setBoolean(r_);                                                \
     ++sp;                                                                \
   } else {                                                               \
     BINARY_SLOW(op);                                                     \
@@ -463,15 +438,15 @@ void dispatch(MachineRun& run) {
     NEXT();
   }
   CASE(Mul) {
-    NUMBER_BINARY(wrapInteger(uint64_t(a) * uint64_t(b)), *, opMultiply);
+    NUMBER_BINARY(Mul, opMultiply);
     NEXT();
   }
   CASE(Add) {
-    NUMBER_BINARY(wrapInteger(uint64_t(a) + uint64_t(b)), +, opAdd);
+    NUMBER_BINARY(Add, opAdd);
     NEXT();
   }
   CASE(Sub) {
-    NUMBER_BINARY(wrapInteger(uint64_t(a) - uint64_t(b)), -, opSubtract);
+    NUMBER_BINARY(Sub, opSubtract);
     NEXT();
   }
   CASE(StrictNotEqual) {
@@ -487,27 +462,27 @@ void dispatch(MachineRun& run) {
     NEXT();
   }
   CASE(GreaterEqual) {
-    COMPARE(>=, opGreaterEqual);
+    COMPARE(GreaterEqual, opGreaterEqual);
     NEXT();
   }
   CASE(LessEqual) {
-    COMPARE(<=, opLessEqual);
+    COMPARE(LessEqual, opLessEqual);
     NEXT();
   }
   CASE(Greater) {
-    COMPARE(>, opGreater);
+    COMPARE(Greater, opGreater);
     NEXT();
   }
   CASE(Less) {
-    COMPARE(<, opLess);
+    COMPARE(Less, opLess);
     NEXT();
   }
   CASE(NotEqual) {
-    EQUALITY(!=, opNotEqual);
+    COMPARE(NotEqual, opNotEqual);
     NEXT();
   }
   CASE(Equal) {
-    EQUALITY(==, opEqual);
+    COMPARE(Equal, opEqual);
     NEXT();
   }
   CASE(ForInNext) {
@@ -822,7 +797,6 @@ overflow:
 #undef BINARY_SLOW
 #undef INTEGER_BINARY
 #undef COMPARE
-#undef EQUALITY
 #undef NUMBER_BINARY
 #undef CASE
 #undef FUSED_CASE

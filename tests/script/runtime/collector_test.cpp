@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -32,6 +33,19 @@ NativeClass* tallyClass(Engine& engine) {
   cls->releaseInstance = releaseTally;
   defineClass(engine, "Tally", cls);
   return cls;
+}
+
+// Allocates 1000-byte blocks, passing a collection point after each, until the next collection
+// has run or `limit` bytes were handed out; answers the bytes allocated.
+size_t allocateUntilCollected(Engine& engine, size_t limit = SIZE_MAX) {
+  size_t before = engine.heap.collections;
+  size_t allocated = 0;
+  while (engine.heap.collections == before && allocated < limit) {
+    allocBlock(engine, 1000);
+    allocated += 1024;
+    collectionPoint(engine);
+  }
+  return allocated;
 }
 
 TEST_F(CollectorTest, ReclaimsUnreachableStringsAndKeepsReachableOnes) {
@@ -114,14 +128,8 @@ TEST_F(CollectorTest, NextCollectionComesAfterAnotherThresholdOfAllocation) {
   EXPECT_GT(live, 3000u * 1000);
   EXPECT_LT(engine().heap.inUse, 65536u);
 
-  size_t before = engine().heap.collections;
-  size_t allocated = 0;
-  while (engine().heap.collections == before) {
-    allocBlock(engine(), 1000);
-    allocated += 1024;
-    collectionPoint(engine());
-    ASSERT_LT(allocated, 3u * kDefaultCollectionThreshold);
-  }
+  size_t allocated = allocateUntilCollected(engine(), 3u * kDefaultCollectionThreshold);
+  ASSERT_LT(allocated, 3u * kDefaultCollectionThreshold);
   EXPECT_GT(allocated, kDefaultCollectionThreshold - 70000);
 }
 
@@ -137,24 +145,14 @@ TEST_F(CollectorTest, LargeLiveHeapPacesTheNextCollection) {
   ASSERT_GT(live, 3 * kDefaultCollectionThreshold);
   EXPECT_EQ(engine().heap.pace, live);
 
-  auto allocateUntilCollected = [&] {
-    size_t before = engine().heap.collections;
-    size_t allocated = 0;
-    while (engine().heap.collections == before) {
-      allocBlock(engine(), 1000);
-      allocated += 1024;
-      collectionPoint(engine());
-    }
-    return allocated;
-  };
-  size_t allocated = allocateUntilCollected();
+  size_t allocated = allocateUntilCollected(engine());
   EXPECT_GT(allocated, live - 70000);
   EXPECT_LT(allocated, live + 70000);
 
   keep("t", Value());
   collect();
   EXPECT_EQ(engine().heap.pace, kDefaultCollectionThreshold);
-  allocated = allocateUntilCollected();
+  allocated = allocateUntilCollected(engine());
   EXPECT_LT(allocated, kDefaultCollectionThreshold + 70000);
 }
 
