@@ -4,13 +4,13 @@
 
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <string>
 
 #include "objects/date/date_parser.h"
 #include "objects/date/date_text.h"
 #include "objects/date/date_time.h"
 #include "platform/environment.h"
-#include "script/runtime/atom_table.h"
 #include "script/runtime/engine.h"
 #include "script/runtime/host_class.h"
 #include "script/runtime/native_class.h"
@@ -23,16 +23,18 @@ namespace {
 using script::Arguments;
 using script::Engine;
 using script::HostCall;
-using script::NativeClass;
 using script::Tag;
 using script::Value;
 
-// The engine's offset lives in a global no script can name, so it is fixed per engine.
-constexpr char kOffsetGlobal[] = "Date local offset";
 constexpr char kClassName[] = "Date";
 
 struct DateData {
   double time;
+};
+
+// The local-time offset is fixed once per engine, when the class is registered.
+struct DateState {
+  double localOffset = double(platform::currentZoneBiasMinutes()) * 60000.0;
 };
 
 double now() {
@@ -43,6 +45,7 @@ double now() {
 double clipped(double t) { return isValidTime(t) ? t : 0; }
 
 DateData& dateOf(HostCall& call) { return *call.instance<DateData>(); }
+double offsetOf(const HostCall& call) { return call.state<DateState>()->localOffset; }
 
 // A component argument: an integer, or a number floored; nothing for anything else.
 std::optional<double> component(const Arguments& args, uint32_t i) {
@@ -65,12 +68,12 @@ double timeOfComponents(const Arguments& args, uint32_t first) {
 
 // One value as a time: a number is the time itself, a string is parsed, anything else (and a
 // string that does not parse) is now. Out of range gives 0.
-double timeOfValue(Engine& engine, const Value& v) {
+double timeOfValue(HostCall& call, const Value& v) {
   if (v.is(Tag::Integer)) return clipped(double(v.integer()));
   if (v.is(Tag::Real)) return clipped(v.real());
   if (v.is(Tag::NaN)) return 0;
   if (v.is(Tag::String)) {
-    auto parsed = parseDateText(v.string()->view(), dateLocalOffset(engine));
+    auto parsed = parseDateText(v.string()->view(), offsetOf(call));
     return clipped(parsed ? *parsed : now());
   }
   return now();
@@ -78,29 +81,27 @@ double timeOfValue(Engine& engine, const Value& v) {
 
 void setTimeResult(Value* result, double t) { result->setInteger(int64_t(t)); }
 
-void construct(Engine& engine, NativeClass* cls, const Value* block, Value* result) {
-  Arguments args(block);
+void construct(HostCall& call) {
+  const Arguments& args = call.args;
   double t;
   if (args.count() == 0) {
     t = now();
   } else if (args.count() == 1) {
-    t = timeOfValue(engine, *args.at(1));
+    t = timeOfValue(call, *args.at(1));
   } else {
-    t = timeOfComponents(args, 1) + dateLocalOffset(engine);
+    t = timeOfComponents(args, 1) + offsetOf(call);
   }
-  script::makeNative(engine, result, cls, new DateData{t});
+  call.publish(std::make_unique<DateData>(DateData{t}));
 }
 
-void call(Engine& engine, NativeClass*, void*, Value* result, const Value*) {
-  *result = script::makeStringFromAnsi(engine, localDateText(now(), dateLocalOffset(engine)));
+void call(HostCall& call) {
+  *call.result = script::makeStringFromAnsi(call.engine, localDateText(now(), offsetOf(call)));
 }
-
-void release(NativeClass*, void* data) { delete static_cast<DateData*>(data); }
 
 // --- class methods
 
 void parse(HostCall& call) {
-  double t = call.args.count() == 0 ? 0 : timeOfValue(call.engine, *call.args.at(1));
+  double t = call.args.count() == 0 ? 0 : timeOfValue(call, *call.args.at(1));
   setTimeResult(call.result, t);
 }
 
@@ -108,7 +109,7 @@ void utc(HostCall& call) { setTimeResult(call.result, timeOfComponents(call.args
 
 // --- getters
 
-double localTime(HostCall& call) { return dateOf(call).time - dateLocalOffset(call.engine); }
+double localTime(HostCall& call) { return dateOf(call).time - offsetOf(call); }
 
 template <double CalendarFields::*Field>
 void localField(HostCall& call) {
@@ -130,7 +131,7 @@ void getYear(HostCall& call) {
 }
 
 void getTimezoneOffset(HostCall& call) {
-  call.result->setInteger(int64_t(dateLocalOffset(call.engine) / 60000.0));
+  call.result->setInteger(int64_t(offsetOf(call) / 60000.0));
 }
 
 // --- setters
@@ -150,7 +151,7 @@ using FieldList = std::initializer_list<double CalendarFields::*>;
 
 void setFields(HostCall& call, FieldList fields, bool local) {
   DateData& date = dateOf(call);
-  double offset = local ? dateLocalOffset(call.engine) : 0;
+  double offset = local ? offsetOf(call) : 0;
   if (component(call.args, 1)) {
     CalendarFields f = splitTime(date.time - offset);
     uint32_t i = 1;
@@ -181,7 +182,7 @@ void setter(HostCall& call) {
 void setYear(HostCall& call) {
   DateData& date = dateOf(call);
   if (auto year = component(call.args, 1)) {
-    double offset = dateLocalOffset(call.engine);
+    double offset = offsetOf(call);
     CalendarFields f = splitTime(date.time - offset);
     f.year = *year >= 0 && *year < 100 ? 1900 + *year : *year;
     double t = composeTime(f) + offset;
@@ -197,7 +198,7 @@ void toString(HostCall& call) {
     *call.result = script::objectDescription(call.engine, kClassName);
     return;
   }
-  *call.result = script::makeStringFromAnsi(call.engine, localDateText(dateOf(call).time, dateLocalOffset(call.engine)));
+  *call.result = script::makeStringFromAnsi(call.engine, localDateText(dateOf(call).time, offsetOf(call)));
 }
 
 void toGmtString(HostCall& call) {
@@ -255,40 +256,27 @@ const script::HostClassInfo kDateClass = {
     .constants = {},
     .construct = construct,
     .call = call,
-    .release = release,
+    .release = script::deleteInstance<DateData>,
+    .state = &script::kPlainState<DateState>,
 };
 
 }  // namespace
 
-void registerDate(Engine& engine) {
-  script::defineHostClass(engine, kDateClass);
-  double offset = double(platform::currentZoneBiasMinutes()) * 60000.0;
-  script::globalSlot(engine, kOffsetGlobal) = Value::fromInteger(int64_t(offset));
-}
+void registerDate(Engine& engine) { script::defineHostClass(engine, kDateClass); }
 
 double dateLocalOffset(const Engine& engine) {
-  script::Atom atom = script::findAtom(engine, kOffsetGlobal);
-  if (atom < 0) return 0;
-  const Value& v = engine.globals.data[atom];
-  return v.is(Tag::Integer) ? double(v.integer()) : 0;
+  const DateState* state = script::hostState<DateState>(engine, kDateClass);
+  return state ? state->localOffset : 0;
 }
 
 std::optional<double> dateTimeValue(const Value& value) {
-  if (!value.is(Tag::Native)) return std::nullopt;
-  const script::NativeObject* object = value.native();
-  if (!object->cls || object->cls->construct != construct || !object->data) return std::nullopt;
-  return static_cast<const DateData*>(object->data)->time;
+  const DateData* date = script::instanceOf<DateData>(value, kDateClass);
+  if (!date) return std::nullopt;
+  return date->time;
 }
 
 void newDate(Engine& engine, Value* target, double t) {
-  script::Atom name = script::findAtom(engine, kClassName);
-  const Value* published = name >= 0 ? &engine.globals.data[name] : nullptr;
-  if (!published || !published->is(Tag::Native) || !published->native()->cls ||
-      published->native()->cls->construct != construct) {
-    target->setNull();
-    return;
-  }
-  script::makeNative(engine, target, published->native()->cls, new DateData{clipped(t)});
+  script::newInstance(engine, kDateClass, target, std::make_unique<DateData>(DateData{clipped(t)}));
 }
 
 }  // namespace vexil::objects

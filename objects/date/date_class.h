@@ -15,7 +15,7 @@ namespace vexil::objects {
 void registerDate(script::Engine& engine);
 
 // The time value of a Date object; nothing for any other value. The class is recognised by its
-// operations, so a script that rebinds the global cannot fool it.
+// class record, so a script that rebinds the global cannot fool it.
 std::optional<double> dateTimeValue(const script::Value& value);
 // Sets target to a new Date holding t (0 when t is out of range); Null when the engine has no
 // Date class.

@@ -29,34 +29,7 @@ using script::Value;
 constexpr char kClassName[] = "RegExp";
 constexpr char16_t kClassText[] = u"[Object RegExp]";
 constexpr char16_t kEmptyPatternReplacement[] = u"^";
-// The engine's match state is the instance data of an object kept in a global that no script can
-// name, so the collector sees the last input through it for the engine's whole life.
-constexpr char kStateGlobal[] = "RegExp match state";
 constexpr char kTraceLineEnd[] = "\r\n";
-
-void construct(Engine& engine, NativeClass*, const Value* block, Value* result);
-
-// --- the state holder
-
-void markState(Engine& engine, NativeClass*, void* data) {
-  auto* state = static_cast<RegExpState*>(data);
-  script::markValue(engine, state->lastInput);
-  script::markValue(engine, state->classObject);
-}
-
-void releaseState(NativeClass*, void* data) { delete static_cast<RegExpState*>(data); }
-
-void createState(Engine& engine, NativeClass* regExpClass) {
-  NativeClass* holder = script::newClass(engine);
-  holder->markInstance = markState;
-  holder->releaseInstance = releaseState;
-  auto* state = new RegExpState;
-  state->cls = regExpClass;
-  state->classObject = script::globalSlot(engine, kClassName);
-  Value object;
-  script::makeNative(engine, &object, holder, state);
-  script::globalSlot(engine, kStateGlobal) = object;
-}
 
 // --- construction and calls
 
@@ -66,10 +39,9 @@ std::u16string stringArgument(const script::Arguments& args, uint32_t i) {
   return s ? std::u16string(s->view()) : std::u16string();
 }
 
-void construct(Engine& engine, NativeClass*, const Value* block, Value* result) {
-  script::Arguments args(block);
-  const script::ScriptString* flagText = args.string(2);
-  *result = newRegExp(engine, stringArgument(args, 1), flagText ? flagsOfText(flagText->view()) : 0);
+void construct(HostCall& call) {
+  const script::ScriptString* flagText = call.args.string(2);
+  *call.result = newRegExp(call.engine, stringArgument(call.args, 1), flagText ? flagsOfText(flagText->view()) : 0);
 }
 
 // The subject of exec and test: ToString of the argument, which becomes the last input; without
@@ -101,15 +73,14 @@ void exec(Engine& engine, RegExpData& data, const Value* argument, Value* result
   }
 }
 
-void call(Engine& engine, NativeClass* cls, void* self, Value* result, const Value* block) {
-  if (!self) {
-    construct(engine, cls, block, result);
+void call(HostCall& call) {
+  if (!call.self) {
+    call.result->setNull();
+    construct(call);
     return;
   }
-  exec(engine, *static_cast<RegExpData*>(self), script::Arguments(block).at(1), result);
+  exec(call.engine, *call.instance<RegExpData>(), call.args.at(1), call.result);
 }
-
-void release(NativeClass*, void* data) { delete static_cast<RegExpData*>(data); }
 
 // --- methods
 
@@ -253,7 +224,8 @@ const script::HostClassInfo kRegExpClass = {
     .constants = {},
     .construct = construct,
     .call = call,
-    .release = release,
+    .release = script::deleteInstance<RegExpData>,
+    .state = &script::kPlainState<RegExpState>,
 };
 
 Value fromConstant(Engine& engine, std::u16string_view pattern, uint8_t flags) {
@@ -263,30 +235,18 @@ Value fromConstant(Engine& engine, std::u16string_view pattern, uint8_t flags) {
 }  // namespace
 
 void registerRegExp(Engine& engine) {
-  NativeClass* cls = script::defineHostClass(engine, kRegExpClass);
-  createState(engine, cls);
+  script::defineHostClass(engine, kRegExpClass);
   engine.regexp.fromConstant = fromConstant;
   installStringHooks(engine);
 }
 
 bool isRegExp(const Value& value) { return regExpData(value) != nullptr; }
 
-RegExpData* regExpData(const Value& value) {
-  if (!value.is(Tag::Native)) return nullptr;
-  const script::NativeObject* object = value.native();
-  if (!object->cls || object->cls->construct != construct) return nullptr;
-  return static_cast<RegExpData*>(object->data);
-}
+RegExpData* regExpData(const Value& value) { return script::instanceOf<RegExpData>(value, kRegExpClass); }
 
-RegExpState* regExpState(Engine& engine) {
-  script::Atom atom = script::findAtom(engine, kStateGlobal);
-  if (atom < 0) return nullptr;
-  const Value& holder = engine.globals.data[atom];
-  if (!holder.is(Tag::Native) || !holder.native()->cls || holder.native()->cls->markInstance != markState) {
-    return nullptr;
-  }
-  return static_cast<RegExpState*>(holder.native()->data);
-}
+void RegExpState::mark(Engine& engine) const { script::markValue(engine, lastInput); }
+
+RegExpState* regExpState(Engine& engine) { return script::hostState<RegExpState>(engine, kRegExpClass); }
 
 uint32_t flagsOfText(std::u16string_view text) {
   uint32_t flags = 0;
@@ -323,7 +283,7 @@ Value newRegExp(Engine& engine, std::u16string pattern, uint32_t flags) {
   data->flags = flags;
   if (!state || !compileExpression(engine, *data, kConstructOptions)) return Value::null();
   Value result;
-  script::makeNative(engine, &result, state->cls, data.release());
+  script::newInstance(engine, kRegExpClass, &result, std::move(data));
   return result;
 }
 

@@ -35,12 +35,13 @@ struct RegExpData {
   bool global() const { return flags & kFlagGlobal; }
 };
 
-// One engine's last match: the subject of the last attempt and its groups, in units of it.
+// One engine's last match: the subject of the last attempt and its groups, in units of it. The
+// RegExp class keeps it as its per-engine state.
 struct RegExpState {
   script::Value lastInput;
   RegexGroup groups[kMaxRegexGroups];
-  script::Value classObject;  // keeps the class (and so this state's owner) alive
-  script::NativeClass* cls = nullptr;
+
+  void mark(script::Engine& engine) const;
 };
 
 // The engine's state; null before registration.

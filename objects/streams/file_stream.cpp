@@ -1,6 +1,7 @@
 // The FileStream script class (published also as Stream): one C runtime file stream, always in
 // binary mode, with the shared read and write vocabulary. A closed stream keeps its wrapper and
 // answers nothing.
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -60,20 +61,15 @@ platform::StdioFile openFor(const Arguments& args) {
   return platform::StdioFile::open(*path, binaryMode(*mode));
 }
 
-void construct(Engine& engine, NativeClass* cls, const Value* args, Value* result) {
-  platform::StdioFile file = openFor(Arguments(args));
+// Called as a function, the class constructs too; a file that does not open gives null.
+void construct(HostCall& call) {
+  platform::StdioFile file = openFor(call.args);
   if (!file.isOpen()) {
-    result->setNull();
+    call.result->setNull();
     return;
   }
-  script::makeNative(engine, result, cls, new FileStream{std::move(file)});
+  call.publish(std::make_unique<FileStream>(FileStream{std::move(file)}));
 }
-
-void call(Engine& engine, NativeClass* cls, void*, Value* result, const Value* args) {
-  construct(engine, cls, args, result);
-}
-
-void release(NativeClass*, void* data) { delete static_cast<FileStream*>(data); }
 
 bool isOpen(const void* data) { return static_cast<const FileStream*>(data)->file.isOpen(); }
 
@@ -156,8 +152,8 @@ const script::HostClassInfo kFileStreamClass = {
     .properties = kProperties,
     .constants = {},
     .construct = construct,
-    .call = call,
-    .release = release,
+    .call = construct,
+    .release = script::deleteInstance<FileStream>,
     .mark = nullptr,
     .isOpen = isOpen,
 };

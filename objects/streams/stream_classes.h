@@ -17,11 +17,12 @@ namespace vexil::objects {
 void registerStreams(script::Engine& engine);
 void registerStringStream(script::Engine& engine);
 
-// Sets target to a new StringStream (mode 3) holding content, and answers it; when the engine has
-// no StringStream class (a script replaced the global), target becomes Null and the answer is null.
+// Sets target to a new StringStream (mode 3) holding content, and answers it; when the engine did
+// not register StringStream, target becomes Null and the answer is null. What a script does to the
+// global "StringStream" makes no difference.
 StringStream* newStringStream(script::Engine& engine, script::Value* target, std::vector<uint8_t> content = {});
 // The stream behind a value, when it is an open StringStream; null otherwise. The class is
-// recognised by its operations, so a script that rebinds the global cannot fool it.
+// recognised by its class record, so a script that rebinds the global cannot fool it.
 StringStream* stringStreamOf(const script::Value& value);
 
 }  // namespace vexil::objects

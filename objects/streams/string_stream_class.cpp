@@ -1,5 +1,6 @@
 // The StringStream script class: a growable in-memory byte stream with the shared read and write
 // vocabulary, plus zlib compression, CRC-32 and whole-file load and save.
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,7 +9,6 @@
 #include "objects/streams/stream_compression.h"
 #include "objects/streams/stream_methods.h"
 #include "platform/file_system.h"
-#include "script/runtime/atom_table.h"
 #include "script/runtime/engine.h"
 #include "script/runtime/native_class.h"
 
@@ -28,19 +28,14 @@ StringStream& streamOf(HostCall& call) { return *call.instance<StringStream>(); 
 // Publishes a stream of the class the call came through, so results never depend on what the
 // global "StringStream" holds at the time.
 void publish(HostCall& call, std::vector<uint8_t> content) {
-  script::makeNative(call.engine, call.result, call.cls, new StringStream(kStreamInOut, std::move(content)));
+  call.publish(std::make_unique<StringStream>(kStreamInOut, std::move(content)));
 }
 
-void construct(Engine& engine, NativeClass* cls, const Value* args, Value* result) {
-  auto mode = Arguments(args).integer(1);
-  script::makeNative(engine, result, cls, new StringStream(mode ? uint32_t(*mode) : kStreamInOut));
+// Called as a function, the class constructs too.
+void construct(HostCall& call) {
+  auto mode = call.args.integer(1);
+  call.publish(std::make_unique<StringStream>(mode ? uint32_t(*mode) : kStreamInOut));
 }
-
-void call(Engine& engine, NativeClass* cls, void*, Value* result, const Value* args) {
-  construct(engine, cls, args, result);
-}
-
-void release(NativeClass*, void* data) { delete static_cast<StringStream*>(data); }
 
 bool isOpen(const void* data) { return static_cast<const StringStream*>(data)->isOpen(); }
 
@@ -172,8 +167,8 @@ const script::HostClassInfo kStringStreamClass = {
     .properties = kProperties,
     .constants = kConstants,
     .construct = construct,
-    .call = call,
-    .release = release,
+    .call = construct,
+    .release = script::deleteInstance<StringStream>,
     .mark = nullptr,
     .isOpen = isOpen,
 };
@@ -186,24 +181,13 @@ void registerStringStream(Engine& engine) {
 }
 
 StringStream* newStringStream(Engine& engine, Value* target, std::vector<uint8_t> content) {
-  script::Atom name = script::findAtom(engine, kStringStreamClass.name);
-  const Value* published = name >= 0 ? &engine.globals.data[name] : nullptr;
-  if (!published || published->tag != script::Tag::Native || !published->native()->cls ||
-      published->native()->cls->construct != construct) {
-    target->setNull();
-    return nullptr;
-  }
-  auto* stream = new StringStream(kStreamInOut, std::move(content));
-  script::makeNative(engine, target, published->native()->cls, stream);
-  return stream;
+  return script::newInstance(engine, kStringStreamClass, target,
+                             std::make_unique<StringStream>(kStreamInOut, std::move(content)));
 }
 
 StringStream* stringStreamOf(const Value& value) {
-  if (value.tag != script::Tag::Native) return nullptr;
-  const script::NativeObject* object = value.native();
-  if (!object->cls || object->cls->construct != construct || !object->data) return nullptr;
-  auto* stream = static_cast<StringStream*>(object->data);
-  return stream->isOpen() ? stream : nullptr;
+  StringStream* stream = script::instanceOf<StringStream>(value, kStringStreamClass);
+  return stream && stream->isOpen() ? stream : nullptr;
 }
 
 }  // namespace vexil::objects

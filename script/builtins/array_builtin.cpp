@@ -194,7 +194,10 @@ void setLength(HostCall& call, const Value& value) {
 
 // One Integer argument is a length; a negative count (an array literal) or any other arguments
 // are the elements.
-void arrayConstruct(Engine& engine, NativeClass*, const Value* block, Value* result) {
+void arrayConstruct(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Value* block = call.args.block();
   int64_t raw = block && block->is(Tag::Integer) ? block->integer() : 0;
   if (raw == 1 && block[1].is(Tag::Integer)) {
     int64_t n = block[1].integer();
@@ -206,10 +209,6 @@ void arrayConstruct(Engine& engine, NativeClass*, const Value* block, Value* res
   Value made = newArrayValue(engine, n);
   for (uint32_t i = 0; i < n; ++i) putElement(engine, *made.array(), i, block[1 + i]);
   *result = made;
-}
-
-void arrayCall(Engine& engine, NativeClass* cls, void*, Value* result, const Value* block) {
-  arrayConstruct(engine, cls, block, result);
 }
 
 const HostMethodEntry kArrayMethods[] = {
@@ -228,7 +227,7 @@ const HostClassInfo kArrayClass = {
     .properties = kArrayProperties,
     .constants = {},
     .construct = arrayConstruct,
-    .call = arrayCall,
+    .call = arrayConstruct,
 };
 
 }  // namespace

@@ -22,13 +22,8 @@ void booleanValueOf(HostCall& call) {
 }
 
 // Boolean(x) and new Boolean(x) alike give a plain Boolean.
-void booleanCall(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
-  result->setBoolean(args.count() > 0 && valueToBoolean(engine, *args.at(1)));
-}
-
-void booleanConstruct(Engine& engine, NativeClass* cls, const Value* block, Value* result) {
-  booleanCall(engine, cls, nullptr, result, block);
+void booleanCall(HostCall& call) {
+  call.result->setBoolean(call.args.count() > 0 && valueToBoolean(call.engine, *call.args.at(1)));
 }
 
 const HostMethodEntry kBooleanMethods[] = {
@@ -41,7 +36,7 @@ const HostClassInfo kBooleanClass = {
     .methods = kBooleanMethods,
     .properties = {},
     .constants = {},
-    .construct = booleanConstruct,
+    .construct = booleanCall,
     .call = booleanCall,
 };
 

@@ -26,15 +26,15 @@ void functionValueOf(HostCall& call) {
 }
 
 // The generated function of a compilation is the global named after the count before it.
-void functionConstruct(Engine& engine, NativeClass*, const Value* block, Value* result) {
-  result->setNull();
+void functionConstruct(HostCall& call) {
+  Engine& engine = call.engine;
   FunctionSourceCompiler compiler = installedCompiler.load();
   if (!compiler) return;
   char name[32];
   std::snprintf(name, sizeof name, kGeneratedFunctionFormat, unsigned(engine.functionBase));
-  if (!compiler(engine, functionSource(Arguments(block)))) return;
+  if (!compiler(engine, functionSource(call.args))) return;
   Atom atom = findAtom(engine, name);
-  if (atom >= 0) *result = engine.globals.data[atom];
+  if (atom >= 0) *call.result = engine.globals.data[atom];
 }
 
 const HostMethodEntry kFunctionMethods[] = {

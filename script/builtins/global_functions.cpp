@@ -10,6 +10,7 @@
 #include "script/runtime/arguments.h"
 #include "script/runtime/conversions.h"
 #include "script/runtime/engine.h"
+#include "script/runtime/host_class.h"
 #include "script/runtime/native_class.h"
 #include "script/runtime/number_scanner.h"
 #include "script/runtime/script_string.h"
@@ -25,8 +26,10 @@ bool textArgument(Engine& engine, const Arguments& args, Value* text) {
   return true;
 }
 
-void parseInt(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void parseInt(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   result->setNaN();
   Value text;
   if (!textArgument(engine, args, &text)) return;
@@ -39,16 +42,20 @@ void parseInt(Engine& engine, NativeClass*, void*, Value* result, const Value* b
   else if (scan.code == ScanCode::Real) result->setReal(scan.real);
 }
 
-void parseFloat(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void parseFloat(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   result->setNaN();
   if (args.count() == 0) return;
   valueToNumber(engine, *args.at(1), result);
   if (result->is(Tag::Integer)) result->setReal(double(result->integer()));
 }
 
-void escape(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void escape(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   Value text;
   if (!textArgument(engine, args, &text)) {
     *result = makeString(engine, 0);
@@ -57,8 +64,10 @@ void escape(Engine& engine, NativeClass*, void*, Value* result, const Value* blo
   *result = makeString(engine, escapeText(text.string()->view()));
 }
 
-void unescape(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void unescape(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   Value text;
   result->setUndefined();
   if (!textArgument(engine, args, &text)) return;
@@ -72,15 +81,19 @@ Value numberOf(Engine& engine, const Value& value) {
   return number.is(Tag::Real) ? numberFromReal(number.real()) : number;
 }
 
-void isNaN(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void isNaN(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   result->setUndefined();
   if (args.count() == 0) return;
   result->setBoolean(numberOf(engine, *args.at(1)).is(Tag::NaN));
 }
 
-void isFinite(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void isFinite(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   result->setUndefined();
   if (args.count() == 0) return;
   Value number = numberOf(engine, *args.at(1));
@@ -89,8 +102,10 @@ void isFinite(Engine& engine, NativeClass*, void*, Value* result, const Value* b
 
 // Writes the arguments' texts, one after another, as one line to the engine's trace output.
 // Without an output nothing is converted, so no toString runs for nothing.
-void trace(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void trace(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   result->setUndefined();
   if (!engine.traceOutput) return;
   std::string line;
@@ -103,10 +118,7 @@ void trace(Engine& engine, NativeClass*, void*, Value* result, const Value* bloc
   if (engine.traceOutput) engine.traceOutput(engine.traceData, line.c_str());
 }
 
-const struct {
-  const char* name;
-  CallOp run;
-} kGlobalFunctions[] = {
+const HostFunctionEntry kGlobalFunctions[] = {
     {"parseInt", parseInt}, {"parseFloat", parseFloat}, {"escape", escape},     {"unescape", unescape},
     {"isNaN", isNaN},       {"isFinite", isFinite},     {"trace", trace},
 };
@@ -116,7 +128,7 @@ const struct {
 void registerGlobalFunctions(Engine& engine) {
   globalSlot(engine, "NaN") = Value::nan();
   globalSlot(engine, "Infinity") = Value::fromReal(std::numeric_limits<double>::infinity());
-  for (const auto& function : kGlobalFunctions) defineFunction(engine, function.name, function.run);
+  defineHostFunctions(engine, kGlobalFunctions);
 }
 
 }  // namespace vexil::script

@@ -49,14 +49,9 @@ void negativeInfinity(HostCall& call) { call.result->setReal(-std::numeric_limit
 void positiveInfinity(HostCall& call) { call.result->setReal(std::numeric_limits<double>::infinity()); }
 
 // Number(x) and new Number(x) alike give a plain number.
-void numberCall(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
-  if (args.count() == 0) result->setInteger(0);
-  else valueToNumber(engine, *args.at(1), result);
-}
-
-void numberConstruct(Engine& engine, NativeClass* cls, const Value* block, Value* result) {
-  numberCall(engine, cls, nullptr, result, block);
+void numberCall(HostCall& call) {
+  if (call.args.count() == 0) call.result->setInteger(0);
+  else valueToNumber(call.engine, *call.args.at(1), call.result);
 }
 
 const HostMethodEntry kNumberMethods[] = {
@@ -79,7 +74,7 @@ const HostClassInfo kNumberClass = {
     .methods = kNumberMethods,
     .properties = kNumberProperties,
     .constants = {},
-    .construct = numberConstruct,
+    .construct = numberCall,
     .call = numberCall,
 };
 

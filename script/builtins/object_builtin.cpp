@@ -31,8 +31,10 @@ bool wantsEmptyObject(const Arguments& args) {
 }
 
 // Object(...): a new empty object, or the first argument as an object.
-void objectCall(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void objectCall(HostCall& call) {
+  Engine& engine = call.engine;
+  const Arguments& args = call.args;
+  Value* result = call.result;
   if (args.count() == 0 || (args.count() == 1 && wantsEmptyObject(args))) {
     result->setObject(newTable(engine));
     return;
@@ -42,8 +44,10 @@ void objectCall(Engine& engine, NativeClass*, void*, Value* result, const Value*
 
 // new Object(...): as the call, except that an object or any other unconvertible value is
 // answered unchanged instead of raising.
-void objectConstruct(Engine& engine, NativeClass*, const Value* block, Value* result) {
-  Arguments args(block);
+void objectConstruct(HostCall& call) {
+  Engine& engine = call.engine;
+  const Arguments& args = call.args;
+  Value* result = call.result;
   if (wantsEmptyObject(args)) {
     result->setObject(newTable(engine));
     return;

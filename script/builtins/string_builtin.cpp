@@ -152,20 +152,19 @@ void stringSubstring(HostCall& call) {
 }
 
 // String(x) gives the text of x; no argument, the empty string.
-void stringCall(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
-  if (args.count() == 0) *result = makeStaticString(engine, u"", 0);
-  else valueToString(engine, *args.at(1), result);
+void stringCall(HostCall& call) {
+  if (call.args.count() == 0) *call.result = makeStaticString(call.engine, u"", 0);
+  else valueToString(call.engine, *call.args.at(1), call.result);
 }
 
 // new String(x): a string of its own, with a table linked to the String prototype.
-void stringConstruct(Engine& engine, NativeClass*, const Value* block, Value* result) {
-  Arguments args(block);
+void stringConstruct(HostCall& call) {
+  Engine& engine = call.engine;
   Value text = makeStaticString(engine, u"", 0);
-  if (args.count() > 0) valueToString(engine, *args.at(1), &text);
+  if (call.args.count() > 0) valueToString(engine, *call.args.at(1), &text);
   Value made = makeString(engine, text.string()->view());
   attachTable(engine, Tag::String, &made.string()->props);
-  *result = made;
+  *call.result = made;
 }
 
 const HostMethodEntry kStringMethods[] = {

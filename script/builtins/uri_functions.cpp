@@ -8,6 +8,7 @@
 #include "script/runtime/arguments.h"
 #include "script/runtime/conversions.h"
 #include "script/runtime/engine.h"
+#include "script/runtime/host_class.h"
 #include "script/runtime/native_class.h"
 #include "script/runtime/script_string.h"
 
@@ -24,40 +25,41 @@ void reportInvalidUri(Engine& engine) {
 }
 
 template <typename Code>
-void codeUri(Engine& engine, Value* result, const Value* block, Code&& code) {
-  Arguments args(block);
-  result->setUndefined();
-  if (args.count() == 0) return;
+void codeUri(HostCall& call, Code&& code) {
+  if (call.args.count() == 0) return;
   Value text;
-  valueToString(engine, *args.at(1), &text);
+  valueToString(call.engine, *call.args.at(1), &text);
   std::optional<std::u16string> coded = code(text.string()->view());
-  if (!coded) return reportInvalidUri(engine);
-  *result = makeString(engine, *coded);
+  if (!coded) return reportInvalidUri(call.engine);
+  *call.result = makeString(call.engine, *coded);
 }
 
-void encodeURI(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  codeUri(engine, result, block, [](std::u16string_view t) { return encodeUri(t, kEncodeUriUnescaped); });
+void encodeURI(HostCall& call) {
+  codeUri(call, [](std::u16string_view t) { return encodeUri(t, kEncodeUriUnescaped); });
 }
 
-void encodeURIComponent(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  codeUri(engine, result, block, [](std::u16string_view t) { return encodeUri(t, kUriUnreserved); });
+void encodeURIComponent(HostCall& call) {
+  codeUri(call, [](std::u16string_view t) { return encodeUri(t, kUriUnreserved); });
 }
 
-void decodeURI(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  codeUri(engine, result, block, [](std::u16string_view t) { return decodeUri(t, kUriReserved); });
+void decodeURI(HostCall& call) {
+  codeUri(call, [](std::u16string_view t) { return decodeUri(t, kUriReserved); });
 }
 
-void decodeURIComponent(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  codeUri(engine, result, block, [](std::u16string_view t) { return decodeUri(t, u""); });
+void decodeURIComponent(HostCall& call) {
+  codeUri(call, [](std::u16string_view t) { return decodeUri(t, u""); });
 }
 
 }  // namespace
 
 void registerUriFunctions(Engine& engine) {
-  defineFunction(engine, "decodeURI", decodeURI);
-  defineFunction(engine, "encodeURI", encodeURI);
-  defineFunction(engine, "decodeURIComponent", decodeURIComponent);
-  defineFunction(engine, "encodeURIComponent", encodeURIComponent);
+  static const HostFunctionEntry kFunctions[] = {
+      {"decodeURI", decodeURI},
+      {"encodeURI", encodeURI},
+      {"decodeURIComponent", decodeURIComponent},
+      {"encodeURIComponent", encodeURIComponent},
+  };
+  defineHostFunctions(engine, kFunctions);
 }
 
 }  // namespace vexil::script

@@ -66,11 +66,6 @@ PropertyTable* Arguments::object(uint32_t i) const {
   return v && v->tag == Tag::Object ? v->table() : nullptr;
 }
 
-void* Arguments::instance(Engine& engine, uint32_t i, const char* className) const {
-  const Value* v = at(i);
-  return v && isInstanceOf(engine, *v, className) ? v->native()->data : nullptr;
-}
-
 const Value* Arguments::callable(uint32_t i) const {
   const Value* v = at(i);
   if (!v) return nullptr;

@@ -34,12 +34,13 @@ class Arguments {
   std::optional<std::u16string> text(uint32_t i) const;
   std::optional<std::string> ansi(uint32_t i) const;
   PropertyTable* object(uint32_t i) const;
-  // The instance data of a Native of the class published under className.
-  void* instance(Engine& engine, uint32_t i, const char* className) const;
   // A Function, or a Native whose class can be called.
   const Value* callable(uint32_t i) const;
 
   static uint32_t countOf(const Value* block);
+  // The block itself, for the few readers that give a negative count a meaning of their own (the
+  // Array constructor's literal form).
+  const Value* block() const { return block_; }
 
  private:
   const Value* block_;

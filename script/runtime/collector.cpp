@@ -4,6 +4,7 @@
 
 #include "script/runtime/array_elements.h"
 #include "script/runtime/heap_internal.h"
+#include "script/runtime/host_class.h"
 #include "script/runtime/messages.h"
 #include "script/runtime/native_class.h"
 #include "script/runtime/property_table.h"
@@ -133,6 +134,8 @@ void markRoots(Engine& engine, Value* sp) {
   for (NativeClass* cls : engine.classes) {
     if (cls) markClass(engine, cls);
   }
+  for (const HostClassRecord& record : engine.hostClasses) markClass(engine, record.cls);
+  markHostClassStates(engine);
   if (sp) markStack(engine, sp);
   // Results the host has not read yet, and error texts on their way to a handler.
   markValue(engine, engine.lastResult);

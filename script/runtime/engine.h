@@ -18,6 +18,7 @@ struct AtomNode;
 struct ErrorFrame;
 struct MachineRun;
 struct NativeClass;
+struct HostClassInfo;
 class ClassRegistry;
 
 inline constexpr uint32_t kDefaultStackSize = 4096;
@@ -50,6 +51,14 @@ using TraceOutput = void (*)(void* data, const char* line);
 using CollectionHook = int (*)(int code, void* data);
 using DeferredRelease = void (*)(void* data);
 
+// A class an engine made from a host-class description. The engine keeps every one for its whole
+// life (they are collector roots), so host code can always reach its class and its per-engine
+// state whatever a script does to the global of the class's name.
+struct HostClassRecord {
+  const HostClassInfo* info;
+  NativeClass* cls;
+};
+
 struct Engine {
   uintptr_t userWord = 0;
   uint32_t options = 0;
@@ -67,6 +76,7 @@ struct Engine {
   const void* pc = nullptr;
 
   NativeClass* classes[kTagCount - 1] = {};  // class descriptors by tag
+  std::vector<HostClassRecord> hostClasses;  // in registration order
 
   HeapState heap;
   bool collectorStress = false;  // collect at every collection point

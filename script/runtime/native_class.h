@@ -26,6 +26,12 @@ using ReleaseInstanceOp = void (*)(NativeClass* cls, void* data);
 // Marks what the instance data keeps in the engine heap, with markValue and markHeapBlock.
 using MarkInstanceOp = void (*)(Engine& engine, NativeClass* cls, void* data);
 using ReleaseClassDataOp = void (*)(void* classData);
+// Element access on instances of collection classes: obj[key] reads (Get) and writes (Set, from
+// *value), and for-in steps (At, key an Integer index; false past the last item). True when the
+// class handled it, false to let the usual rules for native values apply.
+enum class ItemAccess { Get, Set, At };
+using ItemOp = bool (*)(Engine& engine, NativeClass* cls, void* data, ItemAccess access, const Value& key,
+                        Value* value);
 
 struct NativeClass {
   void (*finalizer)(void* self);       // 0: set by newClass; releases the class data
@@ -38,6 +44,9 @@ struct NativeClass {
   void* classData;                     // 7: by convention the atoms of the member names
   ReleaseClassDataOp releaseClassData; // 8: usually std::free
   PropertyTable* prototype;            // 9
+  // Beyond the ten operations: element access for classes whose instances are collections, so the
+  // virtual machine never needs to know which classes those are. Null for every other class.
+  ItemOp item;
 };
 
 struct NativeObject {
@@ -49,14 +58,18 @@ struct NativeObject {
 
 NativeClass* newClass(Engine& engine);
 // Sets target to a new Native value. Instances with data get an own table linked to the class's
-// prototype table.
+// prototype table. The object owns the data from this call on: when making it fails (out of
+// memory) the class's release operation frees the data before the error propagates, so the caller
+// must never free it. Host classes use HostCall::publish or newInstance, which take a unique_ptr.
 void makeNative(Engine& engine, Value* target, NativeClass* cls, void* data);
 // Publishes the class object in the global slot of the name.
 void defineClass(Engine& engine, const char* name, NativeClass* cls);
 // A class with only a call operation, published under the name.
 NativeClass* defineFunction(Engine& engine, const char* name, CallOp function);
 void defineConstant(Engine& engine, const char* name, uint32_t value);
-// True when value is a Native of the class published under className.
+// True when value is a Native of the class published under className. This answers what a script
+// would see under that name; host code recognises its own instances by their class record
+// (instanceOf in host_class.h), which a script cannot rebind.
 bool isInstanceOf(Engine& engine, const Value& value, const char* className);
 
 // Where a Native value keeps its own properties: the object's table, or the class's prototype

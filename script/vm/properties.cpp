@@ -90,13 +90,12 @@ Atom keyAtom(Engine& engine, Value* key, bool create) {
   return create ? intern(engine, ansi) : findAtom(engine, ansi);
 }
 
-// obj[key] of an automation object is its "Item" method with the key.
-void readItem(Engine& engine, Value* object, Value* key, Value* out) {
-  NativeObject* native = object->native();
-  Value block[2] = {Value::fromInteger(1), *key};
-  Atom item = intern(engine, "Item");
-  out->setUndefined();
-  if (native->cls->invoke) native->cls->invoke(engine, native->cls, native->data, item, out, block);
+// Element access that a collection class answers itself (its item operation); false when the
+// value's class has none or declines.
+bool classItem(Engine& engine, const Value& object, ItemAccess access, const Value& key, Value* value) {
+  NativeObject* native = object.native();
+  NativeClass* cls = native->cls;
+  return cls && cls->item && cls->item(engine, cls, native->data, access, key, value);
 }
 
 bool numericIndex(const Value& key, uint64_t& index) {
@@ -219,7 +218,7 @@ void readElement(Engine& engine, Value* object, Value* key, Value* out) {
     }
     case Tag::String: readStringUnit(engine, *object->string(), *key, out); return;
     case Tag::Native:
-      if (isInstanceOf(engine, *object, "ActiveXObject")) return readItem(engine, object, key, out);
+      if (classItem(engine, *object, ItemAccess::Get, *key, out)) return;
       if (key->tag == Tag::Integer) {
         out->setUndefined();
       } else if (key->tag == Tag::String) {
@@ -246,13 +245,16 @@ void writeElement(Engine& engine, Value* object, Value* key, const Value& value)
       }
       return;
     case Tag::String: writeStringUnit(engine, *object->string(), *key, value); return;
-    case Tag::Native:
+    case Tag::Native: {
+      Value item = value;
+      if (classItem(engine, *object, ItemAccess::Set, *key, &item)) return;
       if (key->tag == Tag::String) {
         writeProperty(engine, object, keyAtom(engine, key, true), value);
       } else if (key->tag != Tag::Integer) {
         warn(engine, "%s", kInvalidIndex);
       }
       return;
+    }
     default: return;
   }
 }
@@ -282,6 +284,7 @@ bool forInItem(Engine& engine, const Value& object, int64_t index, Value* item) 
       if (index >= int64_t(object.string()->length)) return false;
       item->setInteger(object.string()->chars[index]);
       return true;
+    case Tag::Native: return classItem(engine, object, ItemAccess::At, Value::fromInteger(index), item);
     default: return false;
   }
 }

@@ -17,13 +17,11 @@
 #include "script/runtime/runtime_error.h"
 #include "script/runtime/script_string.h"
 #include "script/vm/script_host.h"
-#include "script/vm/standard_classes.h"
+#include "classes/class_list.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
-
-#include "host/hostobjects/host_objects.h"
 #endif
 
 namespace {
@@ -91,10 +89,8 @@ int main(int argc, char** argv) {
   }
   ScriptHostOptions options;
   options.flags |= kHostDebugInfo;
-  ClassRegistry classes = standardClasses();
-#if defined(_WIN32)
-  vexil::hostobjects::addHostObjects(classes);  // with no main window, as the objects allow
-#endif
+  // On Windows with the host's objects too, with no main window, as the objects allow.
+  ClassRegistry classes = vexil::classes::standardClasses();
   ScriptHost* host = createScriptHost(&options, &classes);
   if (!host) {
     std::fputs("vexil: the script engine could not be created\n", stderr);

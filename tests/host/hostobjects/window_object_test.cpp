@@ -10,7 +10,7 @@
 #include "script/runtime/collector.h"
 #include "script/runtime/native_class.h"
 #include "script/vm/script_host.h"
-#include "script/vm/standard_classes.h"
+#include "classes/class_list.h"
 
 namespace vexil::hostobjects {
 namespace {
@@ -33,7 +33,7 @@ class WindowObjectTest : public ::testing::Test {
  protected:
   void SetUp() override {
     registerTestClass();
-    script::ClassRegistry classes = script::standardClasses();
+    script::ClassRegistry classes = classes::portableClasses();
     classes.set(script::ClassStep::Window, registerWindow);
     host_ = script::createScriptHost(nullptr, &classes);
     ASSERT_NE(host_, nullptr);

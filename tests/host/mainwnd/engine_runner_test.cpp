@@ -9,7 +9,7 @@
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "script/compiler/compiler.h"
-#include "script/vm/standard_classes.h"
+#include "classes/class_list.h"
 
 using vexil::mainwnd::EngineScriptRunner;
 
@@ -25,7 +25,7 @@ std::vector<uint8_t> compiled(const std::string& source) {
 
 class EngineRunner : public ::testing::Test {
  protected:
-  EngineScriptRunner runner{vexil::script::standardClasses()};
+  EngineScriptRunner runner{vexil::classes::portableClasses()};
 };
 
 TEST_F(EngineRunner, HostIsMadeOnFirstRunAndKeepsStateUntilDestroyed) {
@@ -78,7 +78,7 @@ TEST_F(EngineRunner, FailedRunLeavesTheRunnerUsable) {
 // Input that nobody takes ends a script that neither returns nor pumps messages; the runner stays
 // usable, and scripts that end in time are never stopped.
 TEST(EngineRunnerGuard, RunawayScriptEndsOnceInputWaitsUnanswered) {
-  EngineScriptRunner runner{vexil::script::standardClasses(), vexil::mainwnd::RunawayGuard([] { return true; })};
+  EngineScriptRunner runner{vexil::classes::portableClasses(), vexil::mainwnd::RunawayGuard([] { return true; })};
   runner.evaluate("var spins = 0; while (true) spins = spins + 1;");
   ASSERT_TRUE(runner.hostExists());
   EXPECT_STREQ(runner.host()->engine->message, "Runtime error: hook break 1");
@@ -87,7 +87,7 @@ TEST(EngineRunnerGuard, RunawayScriptEndsOnceInputWaitsUnanswered) {
 }
 
 TEST(EngineRunnerGuard, WithoutWaitingInputLongScriptsRun) {
-  EngineScriptRunner runner{vexil::script::standardClasses(), vexil::mainwnd::RunawayGuard([] { return false; })};
+  EngineScriptRunner runner{vexil::classes::portableClasses(), vexil::mainwnd::RunawayGuard([] { return false; })};
   runner.evaluate("var n = 0; for (var i = 0; i < 300000; i++) n = n + 1; n == 300000;");
   EXPECT_EQ(runner.lastResultBoolean(), true);
 }

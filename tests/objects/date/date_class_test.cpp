@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "script/runtime/collector.h"
 #include "objects/date/date_text.h"
 #include "platform/environment.h"
 #include "tests/objects/date/class_fixture.h"
@@ -237,9 +238,12 @@ TEST_F(DateTest, ClassObjectAndForeignCalls) {
   newDate(engine(), &made, 1e17);
   hold(made);
   EXPECT_EQ(time(made), 0);
+  // Host code makes dates from the class the engine registered, whatever a script did to the global.
   script::globalSlot(engine(), "Date") = Value::fromInteger(1);
+  script::collectGarbage(engine(), engine().sp);
   newDate(engine(), &made, 5678);
-  EXPECT_TRUE(made.is(Tag::Null));
+  hold(made);
+  EXPECT_EQ(time(made), 5678);
   EXPECT_EQ(dateTimeValue(d), 1234.0);
 }
 

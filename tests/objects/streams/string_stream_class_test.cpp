@@ -262,14 +262,14 @@ TEST_F(StringStreamClass, HostCodeMakesAndRecognisesStreamsWhateverTheGlobalHold
   ASSERT_TRUE(stringStreamOf(s));
   EXPECT_EQ(stringStreamOf(Value::fromInteger(1)), nullptr);
   EXPECT_EQ(stringStreamOf(script::globalSlot(engine(), "StringStream")), nullptr);  // the class object
-  // A script that rebinds the global cannot pass something else off as a stream; streams made from
-  // one keep working, and making new ones through the global fails cleanly.
+  // A script that rebinds the global cannot pass something else off as a stream; streams made
+  // before keep working, and host code still makes new ones from the class the engine registered.
   script::globalSlot(engine(), "StringStream") = Value::fromInteger(5);
+  script::collectGarbage(engine(), engine().sp);
   EXPECT_TRUE(stringStreamOf(s));
   EXPECT_EQ(content(call(s, "compress")).empty(), false);
-  Value v;
-  EXPECT_EQ(newStringStream(engine(), &v, {1}), nullptr);
-  EXPECT_EQ(v.tag, Tag::Null);
+  Value v = stringStream({1});
+  EXPECT_EQ(content(v), Bytes{1});
 }
 
 TEST_F(StringStreamClass, UnreachableStreamsAreReleasedByTheCollector) {

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -153,15 +154,10 @@ struct Counter {
   std::string label;
 };
 
-void counterConstruct(Engine& engine, NativeClass* cls, const Value* args, Value* result) {
-  Arguments a(args);
-  auto start = a.integer(1);
-  if (!start) {
-    result->setNull();
-    return;
-  }
-  auto* counter = new Counter{*start, ""};
-  makeNative(engine, result, cls, counter);
+void counterConstruct(HostCall& call) {
+  auto start = call.args.integer(1);
+  if (!start) return;  // the result stays Null
+  call.publish(std::make_unique<Counter>(Counter{*start, ""}));
 }
 void counterRelease(NativeClass*, void* data) {
   ++gReleases;
@@ -303,9 +299,7 @@ TEST_F(HostClassTest, UnreachableInstancesAreReleasedOnceAndTheClassStays) {
 struct Door {
   bool open = true;
 };
-void doorConstruct(Engine& engine, NativeClass* cls, const Value*, Value* result) {
-  makeNative(engine, result, cls, new Door);
-}
+void doorConstruct(HostCall& call) { call.publish(std::make_unique<Door>()); }
 void doorRelease(NativeClass*, void* data) { delete static_cast<Door*>(data); }
 void doorClose(HostCall& call) { call.instance<Door>()->open = false; }
 void doorKind(HostCall& call) { call.result->setInteger(7); }

@@ -9,14 +9,14 @@
 #include "script/runtime/engine.h"
 #include "script/vm/machine.h"
 #include "script/vm/script_host.h"
-#include "script/vm/standard_classes.h"
+#include "classes/class_list.h"
 
 namespace vexil::script::test {
 
 class VmTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    classes_ = standardClasses();
+    classes_ = classes::portableClasses();
     options_.flags |= kHostDebugInfo;
     host_ = createScriptHost(&options_, &classes_);
     ASSERT_NE(host_, nullptr);
