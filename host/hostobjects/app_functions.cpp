@@ -14,6 +14,7 @@
 #include "script/runtime/array_elements.h"
 #include "script/runtime/conversions.h"
 #include "script/runtime/engine.h"
+#include "script/runtime/host_class.h"
 #include "script/runtime/native_class.h"
 #include "script/runtime/script_string.h"
 
@@ -22,36 +23,24 @@ namespace {
 
 using script::Arguments;
 using script::Engine;
-using script::NativeClass;
+using script::HostCall;
 using script::Value;
 
-constexpr char kMainWindowGlobal[] = "$_LUMARC_MAIN_WINDOW_";
 constexpr uint32_t kMovieKind = 1;
 
 Value ansiString(Engine& engine, const std::string& text) { return script::makeStringFromAnsi(engine, text); }
 
-// The Window object kept in "$_LUMARC_MAIN_WINDOW_", made anew when it does not stand for the
-// current main window.
-void getMainWnd(Engine& engine, NativeClass*, void*, Value* result, const Value*) {
+// The Window object the Window class keeps for the main window; null when there is none.
+void getMainWnd(HostCall& call) {
   mainwnd::CMainWnd* window = hostContext().mainWnd;
-  HWND main = window ? window->handle() : nullptr;
-  if (!main || !IsWindow(main)) {
-    result->setNull();
-    return;
-  }
-  Value kept = script::globalSlot(engine, kMainWindowGlobal);
-  if (windowObjectHandle(engine, kept) != main) {
-    kept = newWindowObject(engine, main);
-    script::globalSlot(engine, kMainWindowGlobal) = kept;
-  }
-  *result = kept;
+  *call.result = mainWindowObject(call.engine, window ? window->handle() : nullptr);
 }
 
-void getAppDir(Engine& engine, NativeClass*, void*, Value* result, const Value*) {
-  *result = ansiString(engine, applicationDirectory());
-}
+void getAppDir(HostCall& call) { *call.result = ansiString(call.engine, applicationDirectory()); }
 
-void getMovies(Engine& engine, NativeClass*, void*, Value* result, const Value*) {
+void getMovies(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
   script::ArrayRecord* array = script::newArray(engine);
   result->setArray(array);
   const package::MovieList* movies = hostContext().movies;
@@ -62,8 +51,10 @@ void getMovies(Engine& engine, NativeClass*, void*, Value* result, const Value*)
   }
 }
 
-void readProfile(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void readProfile(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   result->setUndefined();
   auto section = args.ansi(1);
   auto entry = args.ansi(2);
@@ -71,8 +62,10 @@ void readProfile(Engine& engine, NativeClass*, void*, Value* result, const Value
   if (auto text = readProfileString(*section, *entry)) *result = ansiString(engine, *text);
 }
 
-void writeProfile(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void writeProfile(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   result->setUndefined();
   auto section = args.ansi(1);
   auto entry = args.ansi(2);
@@ -82,12 +75,12 @@ void writeProfile(Engine& engine, NativeClass*, void*, Value* result, const Valu
   writeProfileString(*section, *entry, script::stringToAnsiText(*text.string()));
 }
 
-void processMsg(Engine&, NativeClass*, void*, Value* result, const Value*) {
-  result->setBoolean(processMessages());
-}
+void processMsg(HostCall& call) { call.result->setBoolean(processMessages()); }
 
-void getAdditionalFile(Engine& engine, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void getAdditionalFile(HostCall& call) {
+  Engine& engine = call.engine;
+  Value* result = call.result;
+  const Arguments& args = call.args;
   result->setNull();
   if (args.count() == 0) return;
   Value name;
@@ -96,14 +89,13 @@ void getAdditionalFile(Engine& engine, NativeClass*, void*, Value* result, const
   if (!path.empty()) *result = ansiString(engine, path);
 }
 
-void getExeName(Engine& engine, NativeClass*, void*, Value* result, const Value*) {
-  *result = ansiString(engine, executableFile());
-}
+void getExeName(HostCall& call) { *call.result = ansiString(call.engine, executableFile()); }
 
 // As the movie's "Vexil_Run": the packaged script runs on this same script host, counted as a
 // script run in progress.
-void invoke(Engine&, NativeClass*, void*, Value* result, const Value* block) {
-  Arguments args(block);
+void invoke(HostCall& call) {
+  Value* result = call.result;
+  const Arguments& args = call.args;
   result->setUndefined();
   auto name = args.ansi(1);
   mainwnd::ScriptBridge* bridge = hostContext().bridge;
@@ -112,10 +104,7 @@ void invoke(Engine&, NativeClass*, void*, Value* result, const Value* block) {
   bridge->runPackagedScript(*name);
 }
 
-const struct {
-  const char* name;
-  script::CallOp run;
-} kFunctions[] = {
+const script::HostFunctionEntry kFunctions[] = {
     {"getMainWnd", getMainWnd},   {"getAppDir", getAppDir},   {"getMovies", getMovies},
     {"readProfile", readProfile}, {"writeProfile", writeProfile}, {"processMsg", processMsg},
     {"getAdditionalFile", getAdditionalFile}, {"getExeName", getExeName}, {"invoke", invoke},
@@ -124,7 +113,7 @@ const struct {
 }  // namespace
 
 void registerApplicationFunctions(Engine& engine) {
-  for (const auto& function : kFunctions) script::defineFunction(engine, function.name, function.run);
+  script::defineHostFunctions(engine, kFunctions);
 }
 
 }  // namespace vexil::hostobjects

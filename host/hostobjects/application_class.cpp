@@ -220,30 +220,35 @@ const script::HostConstant kWakeUpConstants[] = {
     {"$WUKEYSTROKE", 8},  {"$WUESC", 16},        {"$WUHOTKEY", 32},
 };
 
-void release(NativeClass*, void* data) { delete static_cast<ApplicationState*>(data); }
-
-void mark(Engine&, NativeClass*, void* data) { static_cast<ApplicationState*>(data)->mark(); }
+// The engine's hooks, timers and trace file: the class's per-engine state, which the global
+// "Application" borrows as its instance data.
+const script::HostClassState kApplicationState = {
+    [](Engine& engine) -> void* { return new ApplicationState(engine); },
+    [](void* state) { delete static_cast<ApplicationState*>(state); },
+    [](Engine&, void* state) { static_cast<ApplicationState*>(state)->mark(); },
+};
 
 const script::HostClassInfo kApplicationClass = {
     .name = "Application",
     .methods = kMethods,
     .properties = kProperties,
     .constants = {},
-    .construct = nullptr,
-    .call = nullptr,
-    .release = release,
-    .mark = mark,
-    .isOpen = nullptr,
+    .state = &kApplicationState,
 };
 
 }  // namespace
+
+ApplicationState* applicationState(const Engine& engine) {
+  return script::hostState<ApplicationState>(engine, kApplicationClass);
+}
 
 // The global "Application" is the one instance, whose data is the engine's state; then
 // Preferences, then the constants, in that order.
 void registerApplication(Engine& engine) {
   NativeClass* cls = script::defineHostClass(engine, kApplicationClass);
   Value application;
-  script::makeNative(engine, &application, cls, new ApplicationState(engine));
+  // Borrowed: the class has no release, the state goes with the engine.
+  script::makeNative(engine, &application, cls, script::hostState<ApplicationState>(engine, kApplicationClass));
   script::globalSlot(engine, "Application") = application;
   registerPreferences(engine);
   for (const script::HostConstant& constant : kWakeUpConstants) {

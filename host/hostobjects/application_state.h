@@ -1,7 +1,7 @@
 #pragma once
-// What the Application object keeps for its engine: the three start-up hooks, the timers and the
-// trace file. It is the instance data of the global "Application" and goes with the engine (or
-// with that object, should a script drop it).
+// What the Application class keeps for its engine: the three start-up hooks, the timers and the
+// trace file. It is the class's per-engine state, lent to the global "Application" as its instance
+// data, and goes with the engine.
 #include <windows.h>
 
 #include "host/hostobjects/timers.h"
@@ -29,7 +29,8 @@ struct ApplicationState {
   TraceFile trace;
 };
 
-// The engine's Application state; null when it has none.
+// The engine's Application state (defined with the class); null when the engine did not register
+// Application.
 ApplicationState* applicationState(const script::Engine& engine);
 
 }  // namespace vexil::hostobjects

@@ -8,6 +8,7 @@
 #include "host/hostobjects/host_context.h"
 #include "host/hostobjects/hot_key_text.h"
 #include "host/package/package_settings.h"
+#include "script/runtime/collector.h"
 #include "script/runtime/conversions.h"
 #include "script/runtime/host_class.h"
 #include "script/runtime/native_class.h"
@@ -84,16 +85,16 @@ const script::HostPropertyEntry kProperties[] = {
     {"disableCDAutoRun", getOption<package::kOptionDisableCDAutoRun>, setDisableCDAutoRun},
 };
 
+// The engine's one Preferences object, kept by the class whatever a script does to the global.
+struct PreferencesState {
+  Value object;
+  void mark(script::Engine& engine) const { script::markValue(engine, object); }
+};
+
 const script::HostClassInfo kPreferencesClass = {
     .name = "Preferences",
-    .methods = {},
     .properties = kProperties,
-    .constants = {},
-    .construct = nullptr,
-    .call = nullptr,
-    .release = nullptr,
-    .mark = nullptr,
-    .isOpen = nullptr,
+    .state = &script::kPlainState<PreferencesState>,
 };
 
 // The one instance has no data of its own; a marker makes it an instance, not the class object.
@@ -105,11 +106,14 @@ char instanceMarker;
 void registerPreferences(script::Engine& engine) {
   script::NativeClass* cls = script::defineHostClass(engine, kPreferencesClass);
   script::globalSlot(engine, "Preferences").setUndefined();
-  Value object;
-  script::makeNative(engine, &object, cls, &instanceMarker);
-  script::globalSlot(engine, kPreferencesGlobal) = object;
+  auto* state = script::hostState<PreferencesState>(engine, kPreferencesClass);
+  script::makeNative(engine, &state->object, cls, &instanceMarker);
+  script::globalSlot(engine, kPreferencesGlobal) = state->object;
 }
 
-Value preferencesObject(script::Engine& engine) { return script::globalSlot(engine, kPreferencesGlobal); }
+Value preferencesObject(script::Engine& engine) {
+  auto* state = script::hostState<PreferencesState>(engine, kPreferencesClass);
+  return state ? state->object : Value::null();
+}
 
 }  // namespace vexil::hostobjects

@@ -2,6 +2,8 @@
 // takes a window handle as an integer; anything that is not a live window gives null.
 #include "host/hostobjects/window_class.h"
 
+#include <memory>
+
 #include "host/hostobjects/window_object.h"
 #include "script/runtime/collector.h"
 #include "script/runtime/engine.h"
@@ -12,8 +14,11 @@ namespace vexil::hostobjects {
 namespace {
 
 using script::Engine;
+using script::HostCall;
 using script::NativeClass;
 using script::Value;
+
+constexpr char kMainWindowGlobal[] = "$_LUMARC_MAIN_WINDOW_";
 
 // The flags of AnimateWindow.
 const script::HostConstant kConstants[] = {
@@ -38,14 +43,19 @@ void markWindow(Engine& engine, NativeClass*, void* data) {
 
 bool windowExists(const void* data) { return IsWindow(static_cast<const WindowObject*>(data)->window); }
 
+// What the class keeps per engine: the Window object getMainWnd hands out, made anew when it no
+// longer stands for the current main window.
+struct WindowClassState {
+  Value mainWindow;
+  void mark(Engine& engine) const { script::markValue(engine, mainWindow); }
+};
+
+// The object owns its record from the moment it is published; the hook is taken after, so a
+// failure in either leaves one owner to release it.
 void makeWindow(Engine& engine, NativeClass* cls, HWND window, Value* target) {
-  auto* object = new WindowObject{window};
-  try {
-    script::makeNative(engine, target, cls, object);
-  } catch (...) {
-    delete object;
-    throw;
-  }
+  auto owned = std::make_unique<WindowObject>(WindowObject{window});
+  WindowObject* object = owned.get();
+  script::makeNative(engine, target, cls, owned.release());
   object->object = target->native();
   object->hook = acquireWindowHook(engine, window, object);
 }
@@ -57,17 +67,11 @@ std::optional<HWND> handleArgument(const script::Arguments& args) {
   return IsWindow(window) ? std::optional(window) : std::nullopt;
 }
 
-void construct(Engine& engine, NativeClass* cls, const Value* args, Value* result) {
-  std::optional<HWND> window = handleArgument(script::Arguments(args));
-  if (!window) {
-    result->setNull();
-    return;
-  }
-  makeWindow(engine, cls, *window, result);
-}
-
-void call(Engine& engine, NativeClass* cls, void*, Value* result, const Value* args) {
-  construct(engine, cls, args, result);
+// Called as a function, the class constructs too.
+void construct(HostCall& call) {
+  std::optional<HWND> window = handleArgument(call.args);
+  if (!window) return;  // Null
+  makeWindow(call.engine, call.cls, *window, call.result);
 }
 
 const script::HostClassInfo kWindowClass = {
@@ -76,25 +80,17 @@ const script::HostClassInfo kWindowClass = {
     .properties = windowProperties(),
     .constants = kConstants,
     .construct = construct,
-    .call = call,
+    .call = construct,
     .release = releaseWindow,
     .mark = markWindow,
     .isOpen = windowExists,
+    .state = &script::kPlainState<WindowClassState>,
 };
-
-// The class this engine registered, recognised by its operations so that a script that rebinds
-// the global cannot pass something else off as it; null when the global holds another value.
-NativeClass* windowClass(Engine& engine) {
-  const Value& global = script::globalSlot(engine, kWindowClassName);
-  if (global.tag != script::Tag::Native) return nullptr;
-  NativeClass* cls = global.native()->cls;
-  return cls && cls->releaseInstance == releaseWindow ? cls : nullptr;
-}
 
 }  // namespace
 
 Value* windowValue(Engine& engine, HWND window, Value* target) {
-  NativeClass* cls = windowClass(engine);
+  NativeClass* cls = script::hostClass(engine, kWindowClass);
   if (!cls || !window || !IsWindow(window)) {
     target->setNull();
     return target;
@@ -109,16 +105,25 @@ Value newWindowObject(Engine& engine, HWND window) {
   return result;
 }
 
-HWND windowObjectHandle(Engine& engine, const Value& value) {
-  NativeClass* cls = windowClass(engine);
-  if (!cls || value.tag != script::Tag::Native || value.native()->cls != cls) return nullptr;
-  auto* object = static_cast<WindowObject*>(value.native()->data);
+Value mainWindowObject(Engine& engine, HWND main) {
+  auto* state = script::hostState<WindowClassState>(engine, kWindowClass);
+  if (!state || !main || !IsWindow(main)) return Value::null();
+  if (windowObjectHandle(engine, state->mainWindow) != main) {
+    state->mainWindow = newWindowObject(engine, main);
+    // Scripts that know the name find it there too; getMainWnd itself never reads the global.
+    script::globalSlot(engine, kMainWindowGlobal) = state->mainWindow;
+  }
+  return state->mainWindow;
+}
+
+HWND windowObjectHandle(Engine&, const Value& value) {
+  auto* object = script::instanceOf<WindowObject>(value, kWindowClass);
   return object ? object->window : nullptr;
 }
 
 bool setWindowContextMenu(Engine& engine, const Value& windowObject, const Value& handler) {
   if (!windowObjectHandle(engine, windowObject)) return false;
-  WindowHook* hook = static_cast<WindowObject*>(windowObject.native()->data)->hook;
+  WindowHook* hook = script::instanceOf<WindowObject>(windowObject, kWindowClass)->hook;
   if (!hook) return false;
   Value& slot = hook->handlers[size_t(WindowEvent::ContextMenu)];
   if (handler.tag == script::Tag::Function) {

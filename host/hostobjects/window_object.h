@@ -15,6 +15,11 @@ namespace vexil::hostobjects {
 // value when the handle is not a window.
 script::Value newWindowObject(script::Engine& engine, HWND window);
 
+// The Window object for the main window getMainWnd hands out: the one the Window class keeps for
+// the engine while it stands for `main`, else a new one (also published in the global
+// "$_LUMARC_MAIN_WINDOW_"). Null when main is not a window or the engine has no Window class.
+script::Value mainWindowObject(script::Engine& engine, HWND main);
+
 // The window handle a Window object stands for; null when the value is not a Window object.
 HWND windowObjectHandle(script::Engine& engine, const script::Value& value);
 

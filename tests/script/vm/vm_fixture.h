@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "classes/class_list.h"
 #include "script/compiler/compiled_script.h"
 #include "script/runtime/engine.h"
 #include "script/vm/machine.h"
 #include "script/vm/script_host.h"
-#include "classes/class_list.h"
 
 namespace vexil::script::test {
 
