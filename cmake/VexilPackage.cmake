@@ -11,9 +11,10 @@ function(vexil_package_resources out_rc)
   file(MAKE_DIRECTORY "${dir}")
   set(outputs)
   set(rc "LANGUAGE 0, 0\n")
+  vexil_tool(vxpack vxpack tools/vxpack/vxpack)
   # pack(OUTPUT INPUT vxpack-arguments...): INPUT is a file the step reads ("" for none).
   macro(pack output input)
-    add_custom_command(OUTPUT "${dir}/${output}" COMMAND vxpack ${ARGN} DEPENDS vxpack ${input} VERBATIM
+    add_custom_command(OUTPUT "${dir}/${output}" COMMAND ${vxpack} ${ARGN} DEPENDS ${vxpack} ${input} VERBATIM
                        WORKING_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}")
     list(APPEND outputs "${dir}/${output}")
   endmacro()

@@ -6,6 +6,8 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 winpath() { echo "Z:$1" | sed 's|/|\\|g'; }
+# Wine's own programs (reg) go through the project's runner, which picks the loader this machine can run.
+wine() { "$tools/wine-run.sh" --prefix "$prefix" "$@"; }
 
 # start NAME SCR ARGS...: runs the screensaver in the background with a fresh temp directory.
 start() {
