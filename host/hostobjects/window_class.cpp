@@ -53,9 +53,7 @@ struct WindowClassState {
 // The object owns its record from the moment it is published; the hook is taken after, so a
 // failure in either leaves one owner to release it.
 void makeWindow(Engine& engine, NativeClass* cls, HWND window, Value* target) {
-  auto owned = std::make_unique<WindowObject>(WindowObject{window});
-  WindowObject* object = owned.get();
-  script::makeNative(engine, target, cls, owned.release());
+  auto* object = script::publishInstance(engine, target, cls, std::make_unique<WindowObject>(WindowObject{window}));
   object->object = target->native();
   object->hook = acquireWindowHook(engine, window, object);
 }

@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <utility>
 #include <string_view>
 
 #include "script/runtime/arguments.h"
@@ -55,11 +56,7 @@ struct HostCall {
 
   // Makes *result a new instance of this call's class that owns data.
   template <typename T>
-  T* publish(std::unique_ptr<T> data) const {
-    T* raw = data.get();
-    makeNative(engine, result, cls, data.release());
-    return raw;
-  }
+  T* publish(std::unique_ptr<T> data) const;
 
   static void* classState(NativeClass* cls);
 };
@@ -176,6 +173,20 @@ T* instanceArgument(const Arguments& args, uint32_t i, const HostClassInfo& info
   return v ? instanceOf<T>(*v, info) : nullptr;
 }
 
+// Makes *target a new instance of cls that owns data, and answers the data (see the ownership rule
+// at the top of this file).
+template <typename T>
+T* publishInstance(Engine& engine, Value* target, NativeClass* cls, std::unique_ptr<T> data) {
+  T* raw = data.get();
+  makeNative(engine, target, cls, data.release());
+  return raw;
+}
+
+template <typename T>
+T* HostCall::publish(std::unique_ptr<T> data) const {
+  return publishInstance(engine, result, cls, std::move(data));
+}
+
 // A new instance of the class made from info owning data, in *target; Null (and data freed) when
 // this engine did not register the class.
 template <typename T>
@@ -185,9 +196,7 @@ T* newInstance(Engine& engine, const HostClassInfo& info, Value* target, std::un
     target->setNull();
     return nullptr;
   }
-  T* raw = data.get();
-  makeNative(engine, target, cls, data.release());
-  return raw;
+  return publishInstance(engine, target, cls, std::move(data));
 }
 
 // The standard release for instance data made with new.
