@@ -65,10 +65,11 @@ std::optional<HWND> handleArgument(const script::Arguments& args) {
   return IsWindow(window) ? std::optional(window) : std::nullopt;
 }
 
-// Called as a function, the class constructs too.
+// Called as a function, the class constructs too (so the failure value is written here: a call's
+// result starts as Undefined).
 void construct(HostCall& call) {
   std::optional<HWND> window = handleArgument(call.args);
-  if (!window) return;  // Null
+  if (!window) return call.result->setNull();
   makeWindow(call.engine, call.cls, *window, call.result);
 }
 

@@ -7,7 +7,7 @@
 //
 //   struct Socket { ... };
 //   void socketConstruct(HostCall& call) {
-//     if (!call.args.integer(1)) return call.result->setNull();   // unusable arguments: null
+//     if (!call.args.integer(1)) return;                           // unusable arguments: Null
 //     call.publish(std::make_unique<Socket>(...));                 // the instance owns it now
 //   }
 //   void socketSend(HostCall& call) { call.instance<Socket>()->send(...); }
@@ -18,20 +18,21 @@
 //   defineHostClass(engine, kSocketClass);
 //
 // Handlers read their arguments through call.args (absent or wrong-typed arguments read as
-// absent) and write call.result, which starts as Undefined.
+// absent) and write call.result, which starts as Undefined (as Null in construct, the value of an
+// unusable construction).
 //
 // Identity: a value is an instance of a class when its class record was made from the same
 // HostClassInfo (instanceOf below). The published global name plays no part, so a script that
 // rebinds "Socket" cannot pass something else off as a socket.
 //
-// Ownership of instance data: publish (and newInstance) take a std::unique_ptr; from that call on
+// Ownership of instance data: publish, publishInstance and newInstance take a std::unique_ptr; from that call on
 // the instance owns the data, and if making the instance fails (out of memory) the class's release
 // operation has already freed it before the error propagates. Callers never free it themselves.
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 #include "script/runtime/arguments.h"
 #include "script/runtime/native_class.h"
@@ -130,7 +131,9 @@ struct HostClassInfo {
   std::span<const HostPropertyEntry> properties = {};
   std::span<const HostConstant> constants = {};
   HostMethod construct = nullptr;  // new Name(...): publish an instance, or leave Null
-  HostMethod call = nullptr;       // Name(...) on the class object, or obj(...) on an instance
+  // Name(...) on the class object, or obj(...) on an instance; the result starts as Undefined, so a
+  // constructor that serves as the call too writes its Null itself.
+  HostMethod call = nullptr;
   ReleaseInstanceOp release = nullptr;
   MarkInstanceOp mark = nullptr;
   // Null: every instance answers. Otherwise an instance for which it is false (a closed stream or
