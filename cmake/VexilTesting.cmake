@@ -41,12 +41,14 @@ function(vexil_add_gtest name)
   endif()
 endfunction()
 
-# Adds each listed sub-directory that has a CMakeLists.txt, so subsystems can appear one at a time.
+# Adds each listed sub-directory. A listed folder without a CMakeLists.txt is a configure error:
+# a folder is listed when it is written, so a missing one is a mistake, not a plan.
 function(vexil_add_subdirectories)
   foreach(dir ${ARGN})
-    if(EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt")
-      add_subdirectory(${dir})
+    if(NOT EXISTS "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt")
+      message(FATAL_ERROR "${CMAKE_CURRENT_SOURCE_DIR}: the listed folder '${dir}' has no CMakeLists.txt")
     endif()
+    add_subdirectory(${dir})
   endforeach()
 endfunction()
 

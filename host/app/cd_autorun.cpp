@@ -2,7 +2,7 @@
 
 #include "host/app/app_texts.h"
 #include "host/app/system_settings.h"
-#include "host/framework/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 
 namespace vexil::app {
 namespace {
@@ -23,7 +23,7 @@ void showSystemError(LONG code) {
 // A machine without the policy value has nothing to change or put back; that is not an error to
 // show to someone waking the screensaver.
 int setCDAutoRun(bool enable) {
-  framework::UniqueKey key;
+  platform::UniqueKey key;
   LONG status = RegOpenKeyExW(HKEY_CURRENT_USER, kExplorerPoliciesKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key.put());
   DWORD value = 0, type = 0, size = sizeof value;
   if (status == ERROR_SUCCESS) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "host/package/text_item.h"
+#include "platform/text_case.h"
 
 namespace vexil::app {
 namespace {
@@ -25,15 +26,15 @@ constexpr size_t kLongestSwitchName = 255;
 
 bool switchMatches(std::string_view argument, std::string_view name) {
   if (!argument.empty() && (argument[0] == '-' || argument[0] == '/')) argument.remove_prefix(1);
-  if (package::equalsIgnoringCase(argument, name)) return true;
+  if (platform::equalsIgnoringAsciiCase(argument, name)) return true;
   return argument.size() > name.size() && name.size() < kLongestSwitchName &&
-         package::equalsIgnoringCase(argument.substr(0, name.size()), name);
+         platform::equalsIgnoringAsciiCase(argument.substr(0, name.size()), name);
 }
 
 RunMode chooseRunMode(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return RunMode::Configure;
   const std::string& first = arguments.front();
-  if (package::equalsIgnoringCase(first, kInstallArgument)) return RunMode::Install;
+  if (platform::equalsIgnoringAsciiCase(first, kInstallArgument)) return RunMode::Install;
   for (const Switch& s : kSwitches) {
     if (switchMatches(first, s.name)) return s.mode;
   }

@@ -5,17 +5,17 @@
 #include <vector>
 
 #include "host/app/app_texts.h"
-#include "platform/win32/com_ptr.h"
-#include "host/framework/unique_handle.h"
-#include "host/framework/wide_text.h"
 #include "host/mainwnd/player_identity.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/win32/com_ptr.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::app {
 namespace {
 
-using framework::toWide;
+using platform::toWide;
 
 constexpr size_t kLongestPathVariable = 4096;
 
@@ -36,7 +36,7 @@ bool writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 }
 
 bool libraryLoads(const wchar_t* name) {
-  framework::UniqueModule module(LoadLibraryW(name));
+  platform::UniqueModule module(LoadLibraryW(name));
   return static_cast<bool>(module);
 }
 
@@ -45,7 +45,7 @@ bool supplyLibrary(const package::ResourceSource& resources, const wchar_t* name
                    const std::string& directory) {
   if (libraryLoads(name)) return true;
   auto bytes = package::decodeResource(resources, slot, "SUPPORT");
-  return bytes && writeFile(directory + framework::toAnsi(name), *bytes);
+  return bytes && writeFile(directory + platform::toAnsi(name), *bytes);
 }
 
 std::wstring moduleFileName(HMODULE module) {
@@ -57,7 +57,7 @@ std::wstring moduleFileName(HMODULE module) {
 // OLEAUT32.DLL before 2.20 is replaced with the package's copy, if the user agrees.
 bool supplyOleAut(const package::ResourceSource& resources, const std::string& tempDir) {
   {
-    framework::UniqueModule loaded(LoadLibraryW(L"OLEAUT32.DLL"));
+    platform::UniqueModule loaded(LoadLibraryW(L"OLEAUT32.DLL"));
     if (loaded) {
       auto version = fileVersionOf(moduleFileName(loaded.get()));
       if (version && isGoodOleAutVersion(*version)) return true;
@@ -68,7 +68,7 @@ bool supplyOleAut(const package::ResourceSource& resources, const std::string& t
   if (!bytes || !writeFile(copy, *bytes)) return false;
   std::wstring question = toWide(kOleAutTooOld);
   if (MessageBoxW(nullptr, question.c_str(), nullptr, MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
-  framework::UniqueModule loaded(LoadLibraryW(L"OLEAUT32.DLL"));
+  platform::UniqueModule loaded(LoadLibraryW(L"OLEAUT32.DLL"));
   std::wstring system = loaded ? moduleFileName(loaded.get()) : std::wstring();
   if (system.empty() || !CopyFileW(toWide(copy).c_str(), system.c_str(), FALSE)) {
     std::wstring text = toWide(kOleAutUpdateFailed);
@@ -81,7 +81,7 @@ bool supplyOleAut(const package::ResourceSource& resources, const std::string& t
 std::string systemDirectory() {
   wchar_t path[MAX_PATH];
   UINT length = GetSystemDirectoryW(path, MAX_PATH);
-  std::string directory = framework::toAnsi(std::wstring_view(path, length < MAX_PATH ? length : 0));
+  std::string directory = platform::toAnsi(std::wstring_view(path, length < MAX_PATH ? length : 0));
   return directory.empty() || directory.back() == '\\' ? directory : directory + "\\";
 }
 
@@ -117,7 +117,7 @@ std::optional<FileVersion> fileVersionOf(const std::wstring& path) {
 
 std::wstring registeredServerOf(const wchar_t* clsidText) {
   std::wstring keyPath = std::wstring(L"CLSID\\") + clsidText + L"\\InprocServer32";
-  framework::UniqueKey key;
+  platform::UniqueKey key;
   if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) return {};
   wchar_t value[MAX_PATH];
   DWORD size = sizeof value - sizeof(wchar_t), type = 0;

@@ -2,18 +2,18 @@
 
 #include <windows.h>
 
-#include "host/framework/unique_handle.h"
-#include "host/framework/wide_text.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::app {
 
-using framework::toWide;
+using platform::toWide;
 
 RegistryProfile::RegistryProfile(std::string registryKey, std::string profileName, std::string section)
     : keyPath_(L"Software\\" + toWide(registryKey) + L"\\" + toWide(profileName) + L"\\" + toWide(section)) {}
 
 std::optional<std::vector<uint8_t>> RegistryProfile::read(const char* value) const {
-  framework::UniqueKey key;
+  platform::UniqueKey key;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
     return std::nullopt;
   }
@@ -32,7 +32,7 @@ std::optional<std::vector<uint8_t>> RegistryProfile::read(const char* value) con
 }
 
 bool RegistryProfile::write(const char* value, const std::vector<uint8_t>& bytes) {
-  framework::UniqueKey key;
+  platform::UniqueKey key;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
                       nullptr) != ERROR_SUCCESS) {
     return false;

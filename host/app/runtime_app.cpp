@@ -9,17 +9,17 @@
 #include "host/app/player_provisioning.h"
 #include "host/app/registry_profile.h"
 #include "host/app/settings_loader.h"
-#include "host/framework/wide_text.h"
 #include "host/hostobjects/host_context.h"
 #include "host/mainwnd/player_identity.h"
 #include "host/package/temp_directory.h"
 #include "platform/file_system.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::app {
 namespace {
 
-using framework::toAnsi;
-using framework::toWide;
+using platform::toAnsi;
+using platform::toWide;
 
 std::wstring executablePath() {
   wchar_t path[MAX_PATH];

@@ -9,13 +9,13 @@
 
 #include "host/app/command_line.h"
 #include "host/app/system_settings.h"
-#include "host/framework/unique_handle.h"
 #include "host/framework/win_app.h"
 #include "host/mainwnd/main_wnd.h"
 #include "host/mainwnd/preview_wnd.h"
 #include "host/mainwnd/script_bridge.h"
 #include "host/package/app_identity.h"
 #include "host/package/module_resources.h"
+#include "platform/win32/unique_handle.h"
 
 namespace vexil::app {
 
@@ -49,7 +49,7 @@ class RuntimeApp : public framework::WinApp {
   void sessionEnding();
 
   bool installOnly_ = false;
-  framework::UniqueAccelerators accelerators_;
+  platform::UniqueAccelerators accelerators_;
   int autorunRestore_ = 0;
   bool autorunChanged_ = false;
   package::AppIdentity identity_;

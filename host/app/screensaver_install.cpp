@@ -2,7 +2,7 @@
 
 #include "host/app/app_texts.h"
 #include "host/app/system_settings.h"
-#include "host/framework/unique_handle.h"
+#include "platform/win32/unique_handle.h"
 
 namespace vexil::app {
 namespace {
@@ -19,7 +19,7 @@ void installAsScreensaver(const std::wstring& executablePath) {
     WritePrivateProfileStringW(L"boot", kScreensaverValue, executablePath.c_str(), L"SYSTEM.INI");
     return;
   }
-  framework::UniqueKey desktop;
+  platform::UniqueKey desktop;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_SET_VALUE, desktop.put()) == ERROR_SUCCESS) {
     RegSetValueExW(desktop.get(), kScreensaverValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(shortPath),
                    (length + 1) * sizeof(wchar_t));

@@ -14,6 +14,7 @@
 #include "host/hostobjects/script_cursor.h"
 #include "host/mainwnd/main_wnd.h"
 #include "platform/file_system.h"
+#include "platform/text_case.h"
 #include "script/runtime/array_elements.h"
 #include "script/runtime/conversions.h"
 #include "script/runtime/engine.h"
@@ -33,7 +34,6 @@ using script::Value;
 
 ApplicationState& stateOf(HostCall& call) { return *call.instance<ApplicationState>(); }
 
-bool equalsIgnoringCase(const std::string& a, const char* b) { return lstrcmpiA(a.c_str(), b) == 0; }
 
 HWND playerWindow() {
   mainwnd::CMainWnd* window = hostContext().mainWnd;
@@ -56,8 +56,8 @@ std::optional<std::string> baseDirectory(const Arguments& args) {
   if (args.count() == 0) return platform::directoryOf(executableFile());
   auto path = args.ansi(1);
   if (!path) return std::nullopt;
-  if (equalsIgnoringCase(*path, "movies")) return firstMovieDirectory();
-  if (equalsIgnoringCase(*path, "attachments")) return attachmentsDirectory();
+  if (platform::equalsIgnoringAsciiCase(*path, "movies")) return firstMovieDirectory();
+  if (platform::equalsIgnoringAsciiCase(*path, "attachments")) return attachmentsDirectory();
   if (!platform::fileExists(*path)) return std::nullopt;
   return *path;
 }

@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-#include "host/framework/wide_text.h"
 #include "host/hostobjects/app_paths.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::hostobjects {
 namespace {
 
-using framework::toWide;
+using platform::toWide;
 
 constexpr DWORD kExtensionValueBytes = 520;
 

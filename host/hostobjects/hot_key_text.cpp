@@ -1,4 +1,5 @@
 #include "host/hostobjects/hot_key_text.h"
+#include "platform/text_case.h"
 
 #include <cctype>
 
@@ -25,18 +26,10 @@ struct ExtendedKeyName {
 };
 constexpr ExtendedKeyName kExtendedKeyNames[] = {{"ins", kKeyInsert}, {"home", kKeyHome}, {"end", kKeyEnd}};
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
 // The number that follows prefix in part, when part is prefix and one or two digits in [low, high].
 int numberAfter(std::string_view part, std::string_view prefix, int low, int high) {
   if (part.size() <= prefix.size() || part.size() > prefix.size() + 2) return -1;
-  if (!equalsIgnoringCase(part.substr(0, prefix.size()), prefix)) return -1;
+  if (!platform::equalsIgnoringAsciiCase(part.substr(0, prefix.size()), prefix)) return -1;
   int n = 0;
   for (char c : part.substr(prefix.size())) {
     if (!std::isdigit(static_cast<unsigned char>(c))) return -1;
@@ -48,13 +41,13 @@ int numberAfter(std::string_view part, std::string_view prefix, int low, int hig
 void readPart(std::string_view part, HotKey& hotKey) {
   if (part.empty()) return;
   for (const ModifierName& m : kModifierNames) {
-    if (equalsIgnoringCase(part, m.name)) {
+    if (platform::equalsIgnoringAsciiCase(part, m.name)) {
       hotKey.modifiers |= m.bit;
       return;
     }
   }
   for (const ExtendedKeyName& k : kExtendedKeyNames) {
-    if (equalsIgnoringCase(part, k.name)) {
+    if (platform::equalsIgnoringAsciiCase(part, k.name)) {
       hotKey.key = k.key;
       hotKey.modifiers |= kHotKeyExtended;
       return;

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "host/framework/wide_text.h"
 #include "host/hostobjects/host_context.h"
 #include "host/mainwnd/main_wnd.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::hostobjects {
 namespace {
@@ -41,7 +41,7 @@ std::optional<std::string> playerBase() {
   std::optional<std::string> base;
   if (SUCCEEDED(status) && SUCCEEDED(VariantChangeType(&result, &result, 0, VT_BSTR)) && result.bstrVal &&
       SysStringLen(result.bstrVal) > 0) {
-    base = framework::toAnsi(std::wstring_view(result.bstrVal, SysStringLen(result.bstrVal)));
+    base = platform::toAnsi(std::wstring_view(result.bstrVal, SysStringLen(result.bstrVal)));
   }
   VariantClear(&result);
   return base;
@@ -55,7 +55,7 @@ bool setPlayerBase(const std::string& url) {
   VARIANT value;
   VariantInit(&value);
   value.vt = VT_BSTR;
-  value.bstrVal = SysAllocString(framework::toWide(url).c_str());
+  value.bstrVal = SysAllocString(platform::toWide(url).c_str());
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS params{&value, &named, 1, 1};
   HRESULT status =

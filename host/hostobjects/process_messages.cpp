@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "host/framework/win_app.h"
+#include "host/framework/window_messages.h"
 #include "host/hostobjects/host_context.h"
 #include "host/mainwnd/main_wnd.h"
 #include "host/mainwnd/script_bridge.h"
@@ -24,7 +25,7 @@ bool scriptsRunning() {
 
 bool isMainWindowClose(const MSG& msg) {
   HWND main = mainWindow();
-  return main && msg.hwnd == main && (msg.message == WM_CLOSE || msg.message == mainwnd::kCloseMessage);
+  return main && msg.hwnd == main && (msg.message == WM_CLOSE || msg.message == framework::kCloseMessage);
 }
 
 // The main window puts a close back in the queue while scripts run; once that has happened the

@@ -1,7 +1,7 @@
 #include "host/hostobjects/script_cursor.h"
 
-#include "host/framework/wide_text.h"
 #include "host/hostobjects/app_paths.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::hostobjects {
 namespace {
@@ -10,7 +10,7 @@ HCURSOR current = nullptr;
 
 HCURSOR loadCursorFile(const std::string& path) {
   if (path.empty()) return nullptr;
-  return LoadCursorFromFileW(framework::toWide(path).c_str());
+  return LoadCursorFromFileW(platform::toWide(path).c_str());
 }
 
 }  // namespace

@@ -1,12 +1,13 @@
 #include "host/hostobjects/trace_file.h"
 
+#include <cstring>
+
 namespace vexil::hostobjects {
 
 bool TraceFile::open(const std::string& path) {
   close();
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  file_ = file;
+  file_ = platform::StdioFile::open(path, "wb");
+  if (!file_.isOpen()) return false;
   savedOutput_ = engine_.traceOutput;
   savedData_ = engine_.traceData;
   engine_.traceOutput = write;
@@ -15,9 +16,8 @@ bool TraceFile::open(const std::string& path) {
 }
 
 void TraceFile::close() {
-  if (!file_) return;
-  std::fclose(file_);
-  file_ = nullptr;
+  if (!file_.isOpen()) return;
+  file_.close();
   if (engine_.traceOutput == write && engine_.traceData == this) {
     engine_.traceOutput = savedOutput_;
     engine_.traceData = savedData_;
@@ -30,9 +30,9 @@ void TraceFile::close() {
 // nothing is lost if the process is ended from outside.
 void TraceFile::write(void* data, const char* line) {
   auto* self = static_cast<TraceFile*>(data);
-  if (!self->file_) return;
-  std::fputs(line, self->file_);
-  std::fflush(self->file_);
+  if (!self->file_.isOpen()) return;
+  self->file_.write(line, std::strlen(line));
+  self->file_.flush();
 }
 
 }  // namespace vexil::hostobjects

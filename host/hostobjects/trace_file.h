@@ -3,9 +3,9 @@
 // trace and the engine's warnings write their lines (ending in CR LF) to it. The file is written
 // in binary mode: the lines already carry their CR LF. Closing it gives the engine back the
 // output it had before (none in the screensaver; standard output in the console runner).
-#include <cstdio>
 #include <string>
 
+#include "platform/stdio_file.h"
 #include "script/runtime/engine.h"
 
 namespace vexil::hostobjects {
@@ -21,13 +21,13 @@ class TraceFile {
   // which leaves tracing off.
   bool open(const std::string& path);
   void close();
-  bool isOpen() const { return file_ != nullptr; }
+  bool isOpen() const { return file_.isOpen(); }
 
  private:
   static void write(void* data, const char* line);
 
   script::Engine& engine_;
-  std::FILE* file_ = nullptr;
+  platform::StdioFile file_;
   script::TraceOutput savedOutput_ = nullptr;
   void* savedData_ = nullptr;
 };

@@ -5,16 +5,16 @@
 #include <algorithm>
 #include <vector>
 
-#include "host/framework/unique_handle.h"
-#include "host/framework/wide_text.h"
 #include "host/hostobjects/app_paths.h"
 #include "host/package/app_identity.h"
 #include "host/package/module_resources.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::hostobjects {
 namespace {
 
-using framework::toWide;
+using platform::toWide;
 
 constexpr char kDefaultCompanyKey[] = "Vexil";
 
@@ -43,7 +43,7 @@ std::wstring sectionKey(const std::string& section) { return profileKey() + L"\\
 }  // namespace
 
 std::optional<std::string> readProfileString(const std::string& section, const std::string& entry) {
-  framework::UniqueKey key;
+  platform::UniqueKey key;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, sectionKey(section).c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
     return std::nullopt;
   }
@@ -61,11 +61,11 @@ std::optional<std::string> readProfileString(const std::string& section, const s
   text[std::min(text.size() - 1, size_t(size / sizeof(wchar_t)))] = 0;
   std::wstring value(text.data());
   if (value.empty()) return std::nullopt;
-  return framework::toAnsi(value);
+  return platform::toAnsi(value);
 }
 
 bool writeProfileString(const std::string& section, const std::string& entry, const std::string& value) {
-  framework::UniqueKey key;
+  platform::UniqueKey key;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, sectionKey(section).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
                       nullptr) != ERROR_SUCCESS) {
     return false;

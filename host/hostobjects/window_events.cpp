@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "host/framework/window_messages.h"
 #include "host/hostobjects/host_context.h"
 #include "host/hostobjects/window_handlers.h"
 #include "host/hostobjects/window_hooks.h"
@@ -23,8 +24,6 @@ using script::Value;
 
 inline constexpr UINT_PTR kHoverTimer = 100;
 inline constexpr UINT kHoverPeriod = 500;
-inline constexpr UINT kDisableHover = 0x8291;
-inline constexpr UINT kEnableHover = 0x8292;
 
 using Handled = std::optional<LRESULT>;
 
@@ -51,7 +50,7 @@ Handled onCloseMessage(WindowHook& hook) {
   runHandler(hook, WindowEvent::Close);
   if (!isMainWindow(hook.window)) return std::nullopt;
   detachWindowHook(hook);
-  PostMessageW(hook.window, mainwnd::kCloseMessage, 0, 0);
+  PostMessageW(hook.window, framework::kCloseMessage, 0, 0);
   return 0;
 }
 
@@ -145,8 +144,8 @@ Handled dispatchEvent(WindowHook& hook, UINT message, WPARAM wParam, LPARAM lPar
     case WM_TIMER:
       if (wParam == kHoverTimer) onHoverTimer(hook);
       break;
-    case kDisableHover: hook.hoverEnabled = false; break;
-    case kEnableHover: hook.hoverEnabled = true; break;
+    case framework::kDisableHover: hook.hoverEnabled = false; break;
+    case framework::kEnableHover: hook.hoverEnabled = true; break;
   }
   return std::nullopt;
 }

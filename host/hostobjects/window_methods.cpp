@@ -7,6 +7,7 @@
 #include "host/hostobjects/window_class.h"
 #include "host/hostobjects/window_fly_motion.h"
 #include "host/mainwnd/main_wnd.h"
+#include "platform/win32/locale_text.h"
 #include "script/runtime/array_elements.h"
 #include "script/runtime/conversions.h"
 #include "script/runtime/script_string.h"
@@ -120,8 +121,7 @@ BOOL CALLBACK matchTitle(HWND window, LPARAM data) {
   }
   std::wstring title(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
   title.resize(size_t(GetWindowTextW(window, title.data(), int(title.size()))));
-  if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, title.c_str(), int(title.size()), search.name.c_str(),
-                     int(search.name.size())) == CSTR_EQUAL) {
+  if (platform::equalsIgnoringCaseInUserLocale(title, search.name)) {
     search.found.push_back(window);
   }
   return TRUE;

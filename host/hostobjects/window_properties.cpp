@@ -4,6 +4,7 @@
 
 #include "host/hostobjects/window_class.h"
 #include "host/hostobjects/window_object.h"
+#include "platform/win32/wide_text.h"
 #include "script/runtime/conversions.h"
 #include "script/runtime/script_string.h"
 
@@ -17,15 +18,12 @@ using script::Value;
 inline constexpr UINT kPlaceFlags = SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOZORDER;
 inline constexpr int kClassNameLength = 255;
 
-std::u16string_view units(const std::wstring& text) {
-  return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
-}
 
 void caption(HostCall& call) {
   HWND window = handleOf(call);
   std::wstring text(size_t(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(size_t(GetWindowTextW(window, text.data(), int(text.size()))));
-  *call.result = script::makeString(call.engine, units(text));
+  *call.result = script::makeString(call.engine, platform::asUtf16(text));
 }
 
 void setCaption(HostCall& call, const Value& value) {
@@ -96,7 +94,7 @@ void handle(HostCall& call) {
 void className(HostCall& call) {
   wchar_t name[kClassNameLength + 1] = {};
   int length = GetClassNameW(handleOf(call), name, kClassNameLength + 1);
-  *call.result = script::makeString(call.engine, units(std::wstring(name, size_t(length > 0 ? length : 0))));
+  *call.result = script::makeString(call.engine, platform::asUtf16(std::wstring_view(name, size_t(length > 0 ? length : 0))));
 }
 
 void visible(HostCall& call) { call.result->setBoolean(IsWindowVisible(handleOf(call))); }

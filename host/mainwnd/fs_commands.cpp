@@ -1,6 +1,7 @@
 #include "host/mainwnd/fs_commands.h"
 
 #include "host/package/text_item.h"
+#include "platform/text_case.h"
 
 namespace vexil::mainwnd {
 namespace {
@@ -27,7 +28,7 @@ constexpr FsCommand kCommands[] = {
 
 bool dispatchFsCommand(FsCommandTarget& target, std::string_view verb, const std::string& argument) {
   for (const FsCommand& command : kCommands) {
-    if (!package::equalsIgnoringCase(verb, command.verb)) continue;
+    if (!platform::equalsIgnoringAsciiCase(verb, command.verb)) continue;
     if (command.handler) (target.*command.handler)(argument);
     return true;
   }

@@ -1,7 +1,7 @@
 #include "host/mainwnd/main_wnd.h"
 
-#include "host/framework/wide_text.h"
 #include "host/mainwnd/player_identity.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::mainwnd {
 namespace {
@@ -10,12 +10,12 @@ namespace {
 std::optional<std::string> textArgument(const VARIANT& argument) {
   if (argument.vt == VT_BSTR) {
     if (!argument.bstrVal) return std::nullopt;
-    return framework::toAnsi(std::wstring_view(argument.bstrVal, SysStringLen(argument.bstrVal)));
+    return platform::toAnsi(std::wstring_view(argument.bstrVal, SysStringLen(argument.bstrVal)));
   }
   VARIANT text;
   VariantInit(&text);
   if (FAILED(VariantChangeType(&text, const_cast<VARIANT*>(&argument), 0, VT_BSTR)) || !text.bstrVal) return std::nullopt;
-  std::string result = framework::toAnsi(std::wstring_view(text.bstrVal, SysStringLen(text.bstrVal)));
+  std::string result = platform::toAnsi(std::wstring_view(text.bstrVal, SysStringLen(text.bstrVal)));
   VariantClear(&text);
   return result;
 }
@@ -50,7 +50,7 @@ LRESULT CMainWnd::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE: return onSize(lParam);
     case WM_ACTIVATEAPP: return onActivateApp(wParam);
     case WM_CLOSE:
-    case kCloseMessage: close(); return 0;
+    case framework::kCloseMessage: close(); return 0;
     case WM_SETFOCUS: return onSetFocus();
     case WM_COMMAND: return onCommand(wParam, lParam);
     case WM_QUERYENDSESSION: return TRUE;
@@ -63,12 +63,12 @@ LRESULT CMainWnd::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CMainWnd::onCreate() {
   std::string playerFile = services_.providePlayer ? services_.providePlayer() : std::string();
   framework::ControlPlacement placement{handle(), kPlayerControlId, {0, 0, 0, 0}};
-  if (SUCCEEDED(player_.createControl(framework::toWide(playerFile), placement, this))) return 0;
+  if (SUCCEEDED(player_.createControl(platform::toWide(playerFile), placement, this))) return 0;
 
   // Without a player the start-up script still runs: it may explain the failure its own way and
   // return false to keep the message back.
   if (bridge_.runStartupScript()) {
-    std::wstring text = framework::toWide(kFailedToLoadPlayer);
+    std::wstring text = platform::toWide(kFailedToLoadPlayer);
     MessageBoxW(nullptr, text.c_str(), services_.messageCaption.c_str(), MB_OK | MB_ICONERROR);
   }
   return -1;

@@ -8,6 +8,7 @@
 
 #include "host/framework/control_site.h"
 #include "host/framework/window.h"
+#include "host/framework/window_messages.h"
 #include "host/mainwnd/fs_commands.h"
 #include "host/mainwnd/package_context.h"
 #include "host/mainwnd/player_control.h"
@@ -16,7 +17,6 @@
 namespace vexil::mainwnd {
 
 inline constexpr UINT kPlayerControlId = 1000;
-inline constexpr UINT kCloseMessage = WM_APP + 100;
 inline constexpr UINT kFirstMenuCommand = 47000;
 inline constexpr UINT kLastMenuCommand = 56999;
 inline constexpr const wchar_t* kMainWindowClass = L"CMainWnd";

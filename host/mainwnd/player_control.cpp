@@ -1,8 +1,8 @@
 #include "host/mainwnd/player_control.h"
 
-#include "host/framework/wide_text.h"
 #include "host/mainwnd/player_identity.h"
 #include "host/mainwnd/script_bridge.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::mainwnd {
 namespace {
@@ -42,7 +42,7 @@ HRESULT PlayerControl::setMovie(const std::string& path) {
   VARIANT value;
   VariantInit(&value);
   value.vt = VT_BSTR;
-  value.bstrVal = SysAllocString(framework::toWide(path).c_str());
+  value.bstrVal = SysAllocString(platform::toWide(path).c_str());
   HRESULT status = site_.putProperty(kDispidMovie, value);
   VariantClear(&value);
   return status;

@@ -1,20 +1,15 @@
 #include "host/mainwnd/preview_wnd.h"
 
-#include <algorithm>
-#include <cctype>
-
-#include "host/framework/unique_handle.h"
-#include "host/framework/wide_text.h"
 #include "host/mainwnd/player_identity.h"
+#include "platform/text_case.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::mainwnd {
 namespace {
 
 bool hasExtension(const std::string& path, const char* extension) {
-  if (path.size() < 4) return false;
-  std::string tail = path.substr(path.size() - 4);
-  std::transform(tail.begin(), tail.end(), tail.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-  return tail == extension;
+  return platform::endsWithIgnoringAsciiCase(path, extension);
 }
 
 // Centred in a direction where the picture is smaller than the window, stretched where not.
@@ -68,7 +63,7 @@ LRESULT PreviewWnd::onCreate() {
     VARIANT movie;
     VariantInit(&movie);
     movie.vt = VT_BSTR;
-    movie.bstrVal = SysAllocString(framework::toWide(path).c_str());
+    movie.bstrVal = SysAllocString(platform::toWide(path).c_str());
     player_.putProperty(kDispidMovie, movie);
     VariantClear(&movie);
   } else if (context_.settings->previewMode > kPreviewFirstMovie && hasExtension(path, ".bmp")) {
@@ -105,8 +100,8 @@ void PreviewWnd::paintIcon(HDC dc, const RECT& client) {
 }
 
 void PreviewWnd::paintPicture(HDC dc, const RECT& client) {
-  framework::UniqueBitmap bitmap(static_cast<HBITMAP>(
-      LoadImageW(nullptr, framework::toWide(picturePath_).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+  platform::UniqueBitmap bitmap(static_cast<HBITMAP>(
+      LoadImageW(nullptr, platform::toWide(picturePath_).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
   BITMAP info{};
   if (!bitmap || !GetObjectW(bitmap.get(), sizeof info, &info)) return;
   HDC memory = CreateCompatibleDC(dc);

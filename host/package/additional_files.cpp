@@ -8,6 +8,7 @@
 #include "host/package/safe_name.h"
 #include "host/package/text_item.h"
 #include "platform/file_system.h"
+#include "platform/text_case.h"
 
 namespace vexil::package {
 
@@ -79,7 +80,7 @@ bool findRoot(ArchiveReader& in, int64_t& rootStart, int64_t& rootEnd) {
   if (magic[0] != 0x4C || magic[1] != 0x41 || magic[2] != 0x46 || magic[3] != 0) return false;
   Text label;
   int64_t bodyEnd = size - 8;
-  if (!in.u32(word) || word == 0 || !in.text(label, bodyEnd) || !label || !equalsIgnoringCase(*label, "Application"))
+  if (!in.u32(word) || word == 0 || !in.text(label, bodyEnd) || !label || !platform::equalsIgnoringAsciiCase(*label, "Application"))
     return false;
   if (!in.u32(rootSize)) return false;
   rootStart = f.tell();
@@ -180,7 +181,7 @@ std::string getAdditionalFile(const std::string& exePath, const std::string& tem
     file.seek(levelStart);
     for (;;) {
       if (!in.entry(e, levelEnd)) return {};
-      if (e.name && equalsIgnoringCase(*e.name, parts[i])) break;
+      if (e.name && platform::equalsIgnoringAsciiCase(*e.name, parts[i])) break;
       if (!file.seek(e.end)) return {};
     }
     if (last || e.type == 0) {

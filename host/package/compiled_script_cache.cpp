@@ -1,6 +1,7 @@
 #include "host/package/compiled_script_cache.h"
 
 #include "host/package/text_item.h"
+#include "platform/text_case.h"
 
 namespace vexil::package {
 
@@ -17,7 +18,7 @@ size_t CompiledScriptCache::bucketOf(std::string_view name) {
 CachedScript* CompiledScriptCache::find(std::string_view name) {
   auto& head = buckets_[bucketOf(name)];
   for (CachedScript* node = head.get(); node; node = node->next.get()) {
-    if (equalsIgnoringCase(node->name, name)) return node;
+    if (platform::equalsIgnoringAsciiCase(node->name, name)) return node;
   }
   auto bytes = decodeResource(source_, name, "Vexil");
   if (!bytes) return nullptr;

@@ -2,18 +2,15 @@
 
 #include <windows.h>
 
-#include "platform/text_encoding.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::package {
 
-static std::wstring wide(std::string_view text) {
-  std::u16string u = platform::ansiToUtf16(text);
-  return std::wstring(u.begin(), u.end());
-}
+using platform::toWide;
 
 std::optional<std::vector<uint8_t>> ModuleResources::readRaw(std::string_view name, std::string_view type) const {
   HMODULE module = static_cast<HMODULE>(module_);
-  HRSRC found = FindResourceW(module, wide(name).c_str(), wide(type).c_str());
+  HRSRC found = FindResourceW(module, toWide(name).c_str(), toWide(type).c_str());
   if (!found) return std::nullopt;
   DWORD size = SizeofResource(module, found);
   HGLOBAL loaded = LoadResource(module, found);

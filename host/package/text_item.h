@@ -21,7 +21,5 @@ Text readTextItem(ByteReader& in);
 void writeRawTextItem(ByteWriter& out, const RawText& text);
 void writeTextItem(ByteWriter& out, const Text& text);
 
-// ASCII case-insensitive equality, as resource and archive names compare.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace vexil::package

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "platform/environment.h"
-#include "platform/win32/wide_path.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::platform {
 
@@ -13,7 +13,7 @@ static std::string ansiOf(const wchar_t* text, size_t size) {
 }
 
 std::optional<std::string> environmentVariable(std::string_view name) {
-  std::wstring wname = widePath(name);
+  std::wstring wname = toWide(name);
   DWORD n = GetEnvironmentVariableW(wname.c_str(), nullptr, 0);
   if (n == 0) return std::nullopt;
   std::wstring value(n, L'\0');
@@ -22,7 +22,7 @@ std::optional<std::string> environmentVariable(std::string_view name) {
 }
 
 void setEnvironmentVariable(std::string_view name, const std::optional<std::string>& value) {
-  SetEnvironmentVariableW(widePath(name).c_str(), value ? widePath(*value).c_str() : nullptr);
+  SetEnvironmentVariableW(toWide(name).c_str(), value ? toWide(*value).c_str() : nullptr);
 }
 
 std::string windowsDirectory() {

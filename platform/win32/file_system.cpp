@@ -3,24 +3,24 @@
 #include <cstdio>
 
 #include "platform/file_system.h"
-#include "platform/win32/wide_path.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::platform {
 
 bool fileExists(std::string_view path) {
-  return GetFileAttributesW(widePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(toWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool directoryExists(std::string_view path) {
-  DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+  DWORD attributes = GetFileAttributesW(toWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool createDirectory(std::string_view path) {
-  return CreateDirectoryW(widePath(path).c_str(), nullptr) || directoryExists(path);
+  return CreateDirectoryW(toWide(path).c_str(), nullptr) || directoryExists(path);
 }
 
-bool deleteFile(std::string_view path) { return DeleteFileW(widePath(path).c_str()) != 0; }
+bool deleteFile(std::string_view path) { return DeleteFileW(toWide(path).c_str()) != 0; }
 
 static bool deleteWideTree(const std::wstring& dir) {
   WIN32_FIND_DATAW found;
@@ -46,14 +46,14 @@ static bool deleteWideTree(const std::wstring& dir) {
 }
 
 bool deleteTree(std::string_view path) {
-  std::wstring p = widePath(path);
+  std::wstring p = toWide(path);
   while (p.size() > 3 && (p.back() == L'\\' || p.back() == L'/')) p.pop_back();
   return deleteWideTree(p);
 }
 
 File File::open(std::string_view path, Mode mode) {
   File file;
-  file.handle_ = _wfopen(widePath(path).c_str(), mode == Mode::Read ? L"rb" : L"wb");
+  file.handle_ = _wfopen(toWide(path).c_str(), mode == Mode::Read ? L"rb" : L"wb");
   return file;
 }
 

@@ -9,7 +9,7 @@
 
 #include "platform/environment.h"
 #include "platform/stdio_file.h"
-#include "platform/win32/wide_path.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::platform {
 
@@ -20,7 +20,7 @@ HANDLE handleOf(FILE* file) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fi
 std::wstring temporaryDirectory() {
   wchar_t buffer[MAX_PATH + 2];
   DWORD n = GetTempPathW(DWORD(std::size(buffer)), buffer);
-  if (n == 0 || n >= std::size(buffer)) return widePath(windowsDirectory() + "\\");
+  if (n == 0 || n >= std::size(buffer)) return toWide(windowsDirectory() + "\\");
   return std::wstring(buffer, n);
 }
 
@@ -28,7 +28,7 @@ std::wstring temporaryDirectory() {
 HANDLE createTemporaryHandle() {
   std::wstring dir = temporaryDirectory();
   for (int attempt = 0; attempt < 16; ++attempt) {
-    std::wstring path = dir + widePath("vx" + newGuidText() + ".tmp");
+    std::wstring path = dir + toWide("vx" + newGuidText() + ".tmp");
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
@@ -41,7 +41,7 @@ HANDLE createTemporaryHandle() {
 StdioFile StdioFile::open(std::string_view path, std::string_view mode) {
   if (!isValidMode(mode)) return StdioFile();
   std::wstring wideMode(mode.begin(), mode.end());
-  return StdioFile(_wfopen(widePath(path).c_str(), wideMode.c_str()));
+  return StdioFile(_wfopen(toWide(path).c_str(), wideMode.c_str()));
 }
 
 StdioFile StdioFile::openTemporary() {

@@ -5,6 +5,7 @@
 #include <new>
 #include <string_view>
 
+#include "platform/text_case.h"
 #include "player/control/bstr.h"
 #include "player/control/control_ids.h"
 #include "player/control/player_control.h"
@@ -89,7 +90,7 @@ struct AutomationTable {
 
   static const AutomationMember* byName(const wchar_t* name) {
     for (const AutomationMember& member : kMembers) {
-      if (_wcsicmp(member.name, name) == 0) return &member;
+      if (platform::equalsIgnoringAsciiCase(std::wstring_view(member.name), name)) return &member;
     }
     return nullptr;
   }

@@ -1,17 +1,17 @@
 #include "player/control/bstr.h"
 
 #include "platform/text_encoding.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::control {
 
 std::string bstrToUtf8(BSTR text) {
   if (!text) return {};
-  return platform::utf16ToUtf8({reinterpret_cast<const char16_t*>(text), SysStringLen(text)});
+  return platform::utf16ToUtf8(platform::asUtf16({text, SysStringLen(text)}));
 }
 
 std::wstring utf8ToWide(std::string_view text) {
-  std::u16string wide = platform::utf8ToUtf16(text);
-  return {reinterpret_cast<const wchar_t*>(wide.data()), wide.size()};
+  return platform::toWide(platform::utf8ToUtf16(text));
 }
 
 BSTR utf8ToBstr(std::string_view text) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/text_case.h"
 #include "player/swf/frame_layout.h"
 #include "player/swf/movie_text.h"
 
@@ -16,7 +17,7 @@ constexpr std::array<std::string_view, 4> kScaleNames{"ShowAll", "NoBorder", "Ex
 template <size_t N>
 std::optional<int32_t> findName(const std::array<std::string_view, N>& names, const std::string& name) {
   for (size_t i = 0; i < N; ++i) {
-    if (swf::equalsIgnoringCase(names[i], name)) return static_cast<int32_t>(i);
+    if (platform::equalsIgnoringAsciiCase(names[i], name)) return static_cast<int32_t>(i);
   }
   return std::nullopt;
 }
@@ -50,7 +51,7 @@ std::string alignName(int32_t alignMode) {
 
 int32_t parseAlignName(const std::string& name) {
   int32_t mode = 0;
-  for (char c : swf::foldCase(name)) {
+  for (char c : platform::asciiLowered(name)) {
     if (c == 'l') mode |= swf::kAlignLeft;
     if (c == 'r') mode |= swf::kAlignRight;
     if (c == 't') mode |= swf::kAlignTop;

@@ -4,6 +4,7 @@
 
 #include <new>
 
+#include "platform/text_case.h"
 #include "player/control/class_factory.h"
 #include "player/control/control_ids.h"
 #include "player/control/control_window.h"
@@ -44,8 +45,8 @@ STDAPI DllUnregisterServer() { return unregisterControl(RegistrationScope::Machi
 
 // "regsvr32 /n /i:user" registers for the current user only, without administrator rights.
 STDAPI DllInstall(BOOL install, LPCWSTR commandLine) {
-  RegistrationScope scope = commandLine && _wcsicmp(commandLine, L"user") == 0 ? RegistrationScope::User
-                                                                                : RegistrationScope::Machine;
+  bool user = commandLine && vexil::platform::equalsIgnoringAsciiCase(std::wstring_view(commandLine), L"user");
+  RegistrationScope scope = user ? RegistrationScope::User : RegistrationScope::Machine;
   return install ? registerControl(scope) : unregisterControl(scope);
 }
 

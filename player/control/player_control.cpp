@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/text_case.h"
 #include "platform/text_encoding.h"
 #include "player/control/control_ids.h"
 #include "player/control/module.h"
@@ -48,7 +49,7 @@ bool isAbsolutePath(std::string_view path) {
 std::optional<std::string> moviePath(const std::string& url, const std::string& base) {
   constexpr std::string_view kFileScheme = "file:";
   std::string path = url;
-  if (swf::equalsIgnoringCase(std::string_view(url).substr(0, kFileScheme.size()), kFileScheme)) {
+  if (platform::equalsIgnoringAsciiCase(std::string_view(url).substr(0, kFileScheme.size()), kFileScheme)) {
     std::string_view rest = std::string_view(url).substr(kFileScheme.size());
     while (rest.size() > 1 && (rest[0] == '/' || rest[0] == '\\') && (rest[1] == '/' || rest[1] == '\\')) rest.remove_prefix(1);
     // "/C:/dir" keeps no leading slash before the drive.

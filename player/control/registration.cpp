@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/win32/unique_handle.h"
 #include "player/control/control_ids.h"
 #include "player/control/module.h"
 
@@ -13,26 +14,15 @@ namespace {
 // OLEMISC flags as registry text: what GetMiscStatus reports, for containers that read it first.
 constexpr const wchar_t* kMiscStatusText = L"131473";
 
-class RegistryKey {
- public:
-  RegistryKey(HKEY parent, const std::wstring& path) {
-    if (RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key_, nullptr) != ERROR_SUCCESS) {
-      key_ = nullptr;
-    }
+// Writes a string value into a key made (or opened) under parent; false when either fails.
+bool setString(HKEY parent, const std::wstring& path, const wchar_t* name, const std::wstring& value) {
+  platform::UniqueKey key;
+  if (RegCreateKeyExW(parent, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
+    return false;
   }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  bool setString(const wchar_t* name, const std::wstring& value) {
-    return key_ && RegSetValueExW(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-  }
-
- private:
-  HKEY key_ = nullptr;
-};
+  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
 
 struct Entry {
   std::wstring key;
@@ -46,20 +36,21 @@ std::wstring modulePath() {
   return std::wstring(path, length);
 }
 
-HKEY rootKey(RegistrationScope scope, HKEY& opened) {
-  opened = nullptr;
+// The root of the class keys: HKEY_CLASSES_ROOT for the machine, or the user's classes key, which
+// `opened` then owns.
+HKEY rootKey(RegistrationScope scope, platform::UniqueKey& opened) {
   if (scope == RegistrationScope::Machine) return HKEY_CLASSES_ROOT;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened,
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Classes", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.put(),
                       nullptr) != ERROR_SUCCESS) {
     return nullptr;
   }
-  return opened;
+  return opened.get();
 }
 
 }  // namespace
 
 HRESULT registerControl(RegistrationScope scope) {
-  HKEY opened;
+  platform::UniqueKey opened;
   HKEY root = rootKey(scope, opened);
   if (!root) return SELFREG_E_CLASS;
   const std::wstring clsidKey = std::wstring(L"CLSID\\") + kClsidText;
@@ -80,8 +71,8 @@ HRESULT registerControl(RegistrationScope scope) {
       {std::wstring(kVersionIndependentProgId) + L"\\CurVer", nullptr, kProgId},
   };
   bool ok = true;
-  for (const Entry& entry : entries) ok = RegistryKey(root, entry.key).setString(entry.valueName, entry.value) && ok;
-  if (opened) RegCloseKey(opened);
+  for (const Entry& entry : entries) ok = setString(root, entry.key, entry.valueName, entry.value) && ok;
+  opened.reset();
   if (!ok) {
     unregisterControl(scope);
     return SELFREG_E_CLASS;
@@ -90,12 +81,11 @@ HRESULT registerControl(RegistrationScope scope) {
 }
 
 HRESULT unregisterControl(RegistrationScope scope) {
-  HKEY opened;
+  platform::UniqueKey opened;
   HKEY root = rootKey(scope, opened);
   if (!root) return SELFREG_E_CLASS;
   const std::wstring keys[] = {std::wstring(L"CLSID\\") + kClsidText, kProgId, kVersionIndependentProgId};
   for (const std::wstring& key : keys) RegDeleteTreeW(root, key.c_str());
-  if (opened) RegCloseKey(opened);
   return S_OK;
 }
 

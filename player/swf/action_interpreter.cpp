@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/text_case.h"
 #include "player/swf/action_codes.h"
 #include "player/swf/byte_reader.h"
 #include "player/swf/movie_text.h"
@@ -17,7 +18,7 @@ constexpr uint8_t kGotoFramePlayFlag = 0x01;
 constexpr uint8_t kGotoFrameSceneBiasFlag = 0x02;
 
 bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && equalsIgnoringCase(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && platform::equalsIgnoringAsciiCase(text.substr(0, prefix.size()), prefix);
 }
 
 // A zero-terminated string inside a payload; an unterminated one takes the rest of the payload.

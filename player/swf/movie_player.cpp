@@ -3,6 +3,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/text_case.h"
 #include "player/swf/clip_properties.h"
 #include "player/swf/movie_text.h"
 
@@ -140,7 +141,7 @@ bool MoviePlayer::setVariable(std::string_view path, std::string value) {
 
 std::optional<std::string> MoviePlayer::getVariable(std::string_view path) {
   if (!movie_) return std::nullopt;
-  if (equalsIgnoringCase(path, kVersionVariable)) return std::string(kPlayerVersionText);
+  if (platform::equalsIgnoringAsciiCase(path, kVersionVariable)) return std::string(kPlayerVersionText);
   auto ref = resolveVariable("", path);
   if (!ref) return std::nullopt;
   const ActionValue* value = variables_.find(*ref);
@@ -191,7 +192,7 @@ std::vector<FsCommandEvent> MoviePlayer::takeCommands() {
 uint8_t MoviePlayer::movieVersion() const { return movie_ ? movie_->header.version : 0; }
 
 ActionValue MoviePlayer::getVariable(std::string_view target, std::string_view path) {
-  if (equalsIgnoringCase(path, kVersionVariable)) return ActionValue::fromString(std::string(kPlayerVersionText));
+  if (platform::equalsIgnoringAsciiCase(path, kVersionVariable)) return ActionValue::fromString(std::string(kPlayerVersionText));
   auto ref = resolveVariable(target, path);
   const ActionValue* value = ref ? variables_.find(*ref) : nullptr;
   return value ? *value : ActionValue::undefined();

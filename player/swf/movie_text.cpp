@@ -14,17 +14,4 @@ std::string utf8ToMovieText(std::string_view text, uint8_t version) {
   return platform::utf16ToAnsi(platform::utf8ToUtf16(text));
 }
 
-std::string foldCase(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  return foldCase(a) == foldCase(b);
-}
-
 }  // namespace vexil::swf

@@ -11,8 +11,5 @@ inline constexpr uint8_t kFirstUtf8Version = 6;
 std::string movieTextToUtf8(std::string_view raw, uint8_t version);
 std::string utf8ToMovieText(std::string_view text, uint8_t version);
 
-// ASCII-only case folding: enough for labels and variable names, and safe on UTF-8.
-std::string foldCase(std::string_view text);
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace vexil::swf

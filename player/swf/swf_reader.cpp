@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/file_system.h"
+#include "platform/text_case.h"
 #include "player/swf/byte_reader.h"
 #include "player/swf/movie_text.h"
 #include "player/swf/swf_error.h"
@@ -76,7 +77,7 @@ void readTags(ByteReader& reader, Movie& movie) {
 std::optional<size_t> Movie::findLabel(std::string_view label) const {
   for (size_t i = 0; i < frames.size(); ++i) {
     for (const std::string& name : frames[i].labels) {
-      if (equalsIgnoringCase(name, label)) return i;
+      if (platform::equalsIgnoringAsciiCase(name, label)) return i;
     }
   }
   return std::nullopt;

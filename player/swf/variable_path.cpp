@@ -1,5 +1,6 @@
 #include "player/swf/variable_path.h"
 
+#include "platform/text_case.h"
 #include "player/swf/movie_text.h"
 
 namespace vexil::swf {
@@ -21,7 +22,7 @@ void popSegment(std::string& target, bool& valid) {
 }  // namespace
 
 std::optional<std::string> resolveTarget(std::string_view current, std::string_view path) {
-  std::string folded = foldCase(path);
+  std::string folded = platform::asciiLowered(path);
   std::string target(current);
   bool valid = true;
   size_t pos = 0;
@@ -54,12 +55,12 @@ std::optional<std::string> resolveTarget(std::string_view current, std::string_v
 std::optional<VariableRef> resolveVariable(std::string_view current, std::string_view path) {
   size_t split = path.rfind(':');
   if (split == std::string_view::npos) split = path.rfind('.');
-  if (split == std::string_view::npos) return VariableRef{std::string(current), foldCase(path)};
+  if (split == std::string_view::npos) return VariableRef{std::string(current), platform::asciiLowered(path)};
   std::string_view name = path.substr(split + 1);
   if (name.empty()) return std::nullopt;
   auto target = resolveTarget(current, path.substr(0, split));
   if (!target) return std::nullopt;
-  return VariableRef{std::move(*target), foldCase(name)};
+  return VariableRef{std::move(*target), platform::asciiLowered(name)};
 }
 
 std::string targetDisplayName(std::string_view target) {

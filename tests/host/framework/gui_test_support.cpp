@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "host/framework/wide_text.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/win32/wide_text.h"
 
 namespace vexil::testing {
 
@@ -12,7 +12,7 @@ std::wstring windowsPathOf(const std::string& unixPath) {
   std::string path = unixPath;
   if (!path.empty() && path[0] == '/') path = "Z:" + path;
   std::replace(path.begin(), path.end(), '/', '\\');
-  return framework::toWide(path);
+  return platform::toWide(path);
 }
 
 std::wstring playerDllPath() { return windowsPathOf(VEXIL_PLAYER_DLL); }
@@ -42,9 +42,9 @@ ScratchMovie::ScratchMovie(const std::vector<uint8_t>& bytes) {
   std::string directory = platform::environmentVariable("TEMP").value_or(platform::windowsDirectory());
   std::string path = directory + "\\" + platform::newGuidText() + ".swf";
   platform::writeWholeFile(path, bytes.data(), bytes.size());
-  path_ = framework::toWide(path);
+  path_ = platform::toWide(path);
 }
 
-ScratchMovie::~ScratchMovie() { platform::deleteFile(framework::toAnsi(path_)); }
+ScratchMovie::~ScratchMovie() { platform::deleteFile(platform::toAnsi(path_)); }
 
 }  // namespace vexil::testing

@@ -5,12 +5,13 @@
 
 #include <string>
 
+#include "classes/class_list.h"
+#include "host/framework/window_messages.h"
 #include "host/hostobjects/window_handlers.h"
 #include "host/hostobjects/window_object.h"
 #include "script/runtime/collector.h"
 #include "script/runtime/native_class.h"
 #include "script/vm/script_host.h"
-#include "classes/class_list.h"
 
 namespace vexil::hostobjects {
 namespace {
@@ -228,7 +229,7 @@ TEST_F(WindowObjectTest, HoverTrackingEntersLeavesAndCanBeSwitchedOff) {
   SendMessageW(child_, WM_MOUSEMOVE, 0, MAKELPARAM(-30 & 0xFFFF, 10));
   EXPECT_EQ(trace_, "enter\r\nleave\r\n");
   EXPECT_NE(GetCapture(), child_);
-  SendMessageW(child_, 0x8291, 0, 0);
+  SendMessageW(child_, framework::kDisableHover, 0, 0);
   trace_.clear();
   SendMessageW(child_, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
   EXPECT_EQ(trace_, "");

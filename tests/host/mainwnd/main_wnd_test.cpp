@@ -3,11 +3,11 @@
 // that waits for running scripts.
 #include <gtest/gtest.h>
 
-#include "host/framework/wide_text.h"
 #include "host/framework/win_app.h"
 #include "host/mainwnd/main_wnd.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
+#include "platform/win32/wide_text.h"
 #include "player/swf/action_builder.h"
 #include "player/swf/swf_writer.h"
 #include "tests/host/framework/gui_test_support.h"
@@ -96,7 +96,7 @@ class Harness : public vexil::framework::WinApp {
   vexil::package::MovieList movies;
   ScriptedRunner* runner = new ScriptedRunner;
   ScriptBridge bridge{resources, std::unique_ptr<ScriptRunner>(runner)};
-  std::string playerFile = vexil::framework::toAnsi(vexil::testing::playerDllPath());
+  std::string playerFile = vexil::platform::toAnsi(vexil::testing::playerDllPath());
   std::optional<std::wstring> movie;
   CMainWnd window{{&movies, &settings}, bridge, {[this] { return playerFile; }, nullptr, L"test"}};
   bool created = false;
@@ -112,7 +112,7 @@ class Harness : public vexil::framework::WinApp {
     runner->busyWindow = window.handle();
     setMainWindow(&window);
     if (onCreated) onCreated();
-    if (movie) window.player().setMovie(vexil::framework::toAnsi(*movie));
+    if (movie) window.player().setMovie(vexil::platform::toAnsi(*movie));
     return true;
   }
   bool OnIdle(long) override { return window.runQueuedScript(); }

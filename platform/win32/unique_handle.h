@@ -1,11 +1,11 @@
 #pragma once
-// Owners for the Win32 handles the host keeps: each closes its handle with the matching call when
+// Owners for Win32 handles: each closes its handle with the matching call when
 // it goes out of scope.
 #include <windows.h>
 
 #include <utility>
 
-namespace vexil::framework {
+namespace vexil::platform {
 
 template <typename H, auto Close>
 class UniqueHandle {
@@ -46,4 +46,4 @@ using UniqueModule = UniqueHandle<HMODULE, freeModule>;
 using UniqueAccelerators = UniqueHandle<HACCEL, destroyAccelerators>;
 using UniqueBitmap = UniqueHandle<HBITMAP, deleteGdiObject>;
 
-}  // namespace vexil::framework
+}  // namespace vexil::platform
