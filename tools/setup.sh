@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build ccache make
   g++ clang libclang-rt-14-dev
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   zlib1g-dev libz-mingw-w64-dev
   libboost1.81-dev
   googletest libgtest-dev
