@@ -70,9 +70,14 @@ bool hostInvoke(Engine& engine, NativeClass* cls, void* self, Atom method, Value
     info.methods[i].run(call);
     return true;
   }
-  if (method != kAtomToString) return false;
-  *result = objectDescription(engine, info.name);
-  return true;
+  if (method == kAtomToString) {
+    *result = objectDescription(engine, info.name);
+    return true;
+  }
+  if (!info.dynamic || !info.dynamic->invoke || !answersAll(info, self)) return false;
+  result->setUndefined();
+  HostCall call{engine, cls, self, Arguments(args), result};
+  return info.dynamic->invoke(call, method);
 }
 
 bool hostProperty(Engine& engine, NativeClass* cls, void* self, Atom property, bool set, Value* value) {
@@ -91,7 +96,13 @@ bool hostProperty(Engine& engine, NativeClass* cls, void* self, Atom property, b
     }
     return true;
   }
-  return false;
+  const HostDynamicMembers* dynamic = info.dynamic;
+  if (!dynamic || !answersAll(info, self)) return false;
+  HostCall call{engine, cls, self, Arguments(nullptr), value};
+  if (set) return dynamic->set && dynamic->set(call, property, Value(*value));
+  if (!dynamic->get) return false;
+  value->setUndefined();
+  return dynamic->get(call, property);
 }
 
 // new on the class: the result starts as Null, the constructors' failure value.
@@ -161,7 +172,7 @@ NativeClass* defineHostClass(Engine& engine, const HostClassInfo& info) {
   cls->classData = data;
   cls->releaseClassData = releaseClassData;
   cls->invoke = hostInvoke;
-  cls->property = info.properties.empty() ? nullptr : hostProperty;
+  cls->property = info.properties.empty() && !info.dynamic ? nullptr : hostProperty;
   cls->construct = info.construct ? hostConstruct : nullptr;
   cls->call = info.call ? hostCallOp : nullptr;
   cls->releaseInstance = info.release;

@@ -125,6 +125,15 @@ struct HostItems {
   bool (*at)(HostCall& call, uint64_t index) = nullptr;
 };
 
+// Members a class resolves by name at run time (an automation object's methods and properties),
+// asked on open instances after the tables. Each answers false for a name it does not know, so the
+// usual rules for native values apply (a read gives undefined, a write goes to the own table).
+struct HostDynamicMembers {
+  bool (*invoke)(HostCall& call, Atom name) = nullptr;  // obj.name(args); the arguments in call.args
+  bool (*get)(HostCall& call, Atom name) = nullptr;     // obj.name, into call.result
+  bool (*set)(HostCall& call, Atom name, const Value& value) = nullptr;
+};
+
 struct HostClassInfo {
   const char* name;
   std::span<const HostMethodEntry> methods = {};
@@ -141,6 +150,7 @@ struct HostClassInfo {
   bool (*isOpen)(const void* self) = nullptr;
   const HostClassState* state = nullptr;
   const HostItems* items = nullptr;
+  const HostDynamicMembers* dynamic = nullptr;
 };
 
 // Registers the class under its name, with its constants and per-engine state. The description

@@ -7,6 +7,7 @@
 
 #include "runtime_fixture.h"
 #include "script/runtime/arguments.h"
+#include "script/runtime/atom_table.h"
 #include "script/runtime/host_class.h"
 #include "script/runtime/runtime_error.h"
 
@@ -220,6 +221,66 @@ TEST_F(HostClassHelperTest, ItemAccessGoesThroughTheClassItemOperation) {
   EXPECT_EQ(seen, (std::vector<int64_t>{0, 9, 4}));
   // The class object is no collection.
   EXPECT_FALSE(squares->item(engine(), squares, nullptr, ItemAccess::Get, Value::fromInteger(0), &out));
+}
+
+// Names beginning with "x" exist at run time; "xsize" is in the table and must win over them.
+struct Bag {
+  std::vector<std::string> written;
+};
+bool knownName(Engine& engine, Atom name) { return nameOf(engine, name)[0] == 'x'; }
+void bagSize(HostCall& call) { call.result->setInteger(int64_t(call.instance<Bag>()->written.size())); }
+bool bagInvoke(HostCall& call, Atom name) {
+  if (!knownName(call.engine, name)) return false;
+  call.result->setInteger(call.args.count());
+  return true;
+}
+bool bagGet(HostCall& call, Atom name) {
+  if (!knownName(call.engine, name)) return false;
+  call.result->setInteger(int64_t(std::string(nameOf(call.engine, name)).size()));
+  return true;
+}
+bool bagSet(HostCall& call, Atom name, const Value&) {
+  if (!knownName(call.engine, name)) return false;
+  call.instance<Bag>()->written.push_back(nameOf(call.engine, name));
+  return true;
+}
+void bagConstruct(HostCall& call) { call.publish(std::make_unique<Bag>()); }
+const HostMethodEntry kBagMethods[] = {{"xsize", bagSize}};
+const HostDynamicMembers kBagDynamic = {bagInvoke, bagGet, bagSet};
+const HostClassInfo kBagClass = {
+    .name = "Bag",
+    .methods = kBagMethods,
+    .construct = bagConstruct,
+    .release = deleteInstance<Bag>,
+    .dynamic = &kBagDynamic,
+};
+
+TEST_F(HostClassHelperTest, DynamicMembersAnswerWhatTheTablesDoNot) {
+  NativeClass* bag = defineHostClass(engine(), kBagClass);
+  Value b = construct(bag, {});
+  keep("b", b);
+  void* data = b.native()->data;
+  auto block = argumentBlock({Value::fromInteger(1), Value::fromInteger(2)});
+  Value out;
+  ASSERT_TRUE(bag->invoke(engine(), bag, data, intern(engine(), "xyz"), &out, block.data()));
+  EXPECT_EQ(out.integer(), 2);
+  EXPECT_FALSE(bag->invoke(engine(), bag, data, intern(engine(), "other"), &out, block.data()));
+  // The table wins over a run-time name; toString keeps its fixed answer.
+  ASSERT_TRUE(bag->invoke(engine(), bag, data, intern(engine(), "xsize"), &out, block.data()));
+  EXPECT_EQ(out.integer(), 0);
+  ASSERT_TRUE(bag->invoke(engine(), bag, data, intern(engine(), "toString"), &out, block.data()));
+  EXPECT_EQ(out.tag, Tag::String);
+
+  ASSERT_NE(bag->property, nullptr);  // a class with run-time names has a property operation
+  ASSERT_TRUE(bag->property(engine(), bag, data, intern(engine(), "xlong"), false, &out));
+  EXPECT_EQ(out.integer(), 5);
+  Value v = Value::fromInteger(7);
+  EXPECT_TRUE(bag->property(engine(), bag, data, intern(engine(), "xset"), true, &v));
+  EXPECT_FALSE(bag->property(engine(), bag, data, intern(engine(), "plain"), true, &v));
+  EXPECT_EQ(static_cast<Bag*>(data)->written, std::vector<std::string>{"xset"});
+  // The class object has no run-time members.
+  EXPECT_FALSE(bag->invoke(engine(), bag, nullptr, intern(engine(), "xyz"), &out, block.data()));
+  EXPECT_FALSE(bag->property(engine(), bag, nullptr, intern(engine(), "xlong"), false, &out));
 }
 
 }  // namespace
