@@ -7,6 +7,7 @@
 
 #if defined(_WIN32)
 #include "host/hostobjects/host_objects.h"
+#include "objects/com/win32/activex_class.h"
 #endif
 
 namespace vexil::classes {
@@ -32,6 +33,8 @@ script::ClassRegistry portableClasses() {
 script::ClassRegistry standardClasses() {
   script::ClassRegistry registry = portableClasses();
 #if defined(_WIN32)
+  registry.set(ClassStep::ActiveXObject, objects::com::registerActiveXObject);
+  registry.set(ClassStep::Enumerator, objects::com::registerEnumerator);
   hostobjects::addHostObjects(registry);
 #endif
   return registry;

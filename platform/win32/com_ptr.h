@@ -26,6 +26,8 @@ class ComPtr {
     if (T* old = std::exchange(pointer_, nullptr)) old->Release();
   }
   T* get() const { return pointer_; }
+  // Hands the reference over to the caller.
+  T* detach() { return std::exchange(pointer_, nullptr); }
   T* operator->() const { return pointer_; }
   explicit operator bool() const { return pointer_ != nullptr; }
   // For out-parameters that hand over a reference of their own.

@@ -1,0 +1,328 @@
+#include "objects/com/win32/activex_class.h"
+
+#include <memory>
+#include <string>
+
+#include "objects/com/win32/automation_errors.h"
+#include "objects/com/win32/com_state.h"
+#include "objects/com/win32/event_sinks.h"
+#include "objects/com/win32/member_binding.h"
+#include "platform/text_encoding.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/wide_text.h"
+#include "script/runtime/atom_table.h"
+#include "script/runtime/engine.h"
+#include "script/runtime/host_class.h"
+#include "script/runtime/runtime_error.h"
+#include "script/runtime/stack_roots.h"
+
+namespace vexil::objects::com {
+
+namespace {
+
+using platform::ComPtr;
+using script::Atom;
+using script::Engine;
+using script::HostCall;
+using script::NativeClass;
+using script::Value;
+
+
+// Entering the bridge is the safe moment to let go of what the collector finalised.
+ComState& enter(HostCall& call) {
+  ComState& state = *call.state<ComState>();
+  state.releasePending();
+  return state;
+}
+
+std::u16string atomText(Engine& engine, Atom name) {
+  const char* text = script::nameOf(engine, name);
+  return text ? platform::ansiToUtf16(text) : std::u16string();
+}
+
+// Adds the default source interface of a class to the list (once) and enters its members.
+void addSourceInterface(ComState& state, ITypeInfo* coclass, std::vector<IID>& interfaces) {
+  TYPEATTR* attr = nullptr;
+  if (FAILED(coclass->GetTypeAttr(&attr)) || !attr) return;
+  WORD implemented = attr->cImplTypes;
+  coclass->ReleaseTypeAttr(attr);
+  for (WORD j = 0; j < implemented; ++j) {
+    INT flags = 0;
+    if (FAILED(coclass->GetImplTypeFlags(j, &flags))) continue;
+    if ((flags & (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) != (IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE)) {
+      continue;
+    }
+    HREFTYPE reference = 0;
+    ComPtr<ITypeInfo> source;
+    TYPEATTR* sourceAttr = nullptr;
+    if (SUCCEEDED(coclass->GetRefTypeOfImplType(j, &reference)) &&
+        SUCCEEDED(coclass->GetRefTypeInfo(reference, source.put())) && source &&
+        SUCCEEDED(source->GetTypeAttr(&sourceAttr)) && sourceAttr) {
+      IID iid = sourceAttr->guid;
+      source->ReleaseTypeAttr(sourceAttr);
+      bool known = false;
+      for (const IID& seen : interfaces) known = known || seen == iid;
+      if (!known) {
+        interfaces.push_back(iid);
+        state.eventMembers(iid, source.get());
+      }
+    }
+    return;  // only the first default source is taken
+  }
+}
+
+// The event interfaces of an object: its class's default source, or, when it cannot name its
+// class, the default source of every class in its type library.
+std::vector<IID> eventInterfaces(ComState& state, IDispatch* object) {
+  std::vector<IID> interfaces;
+  ComPtr<IProvideClassInfo> provider;
+  ComPtr<ITypeInfo> info;
+  if (SUCCEEDED(object->QueryInterface(IID_IProvideClassInfo, provider.putVoid())) && provider &&
+      SUCCEEDED(provider->GetClassInfo(info.put())) && info) {
+    addSourceInterface(state, info.get(), interfaces);
+    return interfaces;
+  }
+  ComPtr<ITypeLib> library;
+  UINT index = 0;
+  if (FAILED(object->GetTypeInfo(0, LOCALE_SYSTEM_DEFAULT, info.put())) || !info ||
+      FAILED(info->GetContainingTypeLib(library.put(), &index)) || !library) {
+    return interfaces;
+  }
+  UINT count = library->GetTypeInfoCount();
+  for (UINT i = 0; i < count; ++i) {
+    TYPEKIND kind;
+    ComPtr<ITypeInfo> coclass;
+    if (SUCCEEDED(library->GetTypeInfoType(i, &kind)) && kind == TKIND_COCLASS &&
+        SUCCEEDED(library->GetTypeInfo(i, coclass.put())) && coclass) {
+      addSourceInterface(state, coclass.get(), interfaces);
+    }
+  }
+  return interfaces;
+}
+
+// A new ActiveXObject around object: the sink is made and advised once the script value exists,
+// so its owner is known before the first event can arrive.
+void publishObject(Engine& engine, NativeClass* cls, ComState& state, IDispatch* object, Value* target) {
+  auto instance = std::make_unique<ActiveXInstance>();
+  instance->object = ComPtr<IDispatch>(object);
+  instance->eventInterfaces = eventInterfaces(state, object);
+  instance->sink = new ComEventSink(engine, instance->eventInterfaces);
+  ActiveXInstance* published = script::publishInstance(engine, target, cls, std::move(instance));
+  published->sink->setOwner(*target);
+  published->sink->advise(object);
+}
+
+HRESULT createObject(const std::wstring& name, ComPtr<IDispatch>& object) {
+  CLSID clsid;
+  HRESULT hr = CLSIDFromProgID(name.c_str(), &clsid);
+  if (FAILED(hr)) hr = CLSIDFromString(name.c_str(), &clsid);
+  if (SUCCEEDED(hr)) {
+    return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                            object.putVoid());
+  }
+  // Not a class name: a display name (a file path, a "script:" or "winmgmts:" moniker ...).
+  ComPtr<IBindCtx> context;
+  ComPtr<IMoniker> moniker;
+  ULONG eaten = 0;
+  hr = CreateBindCtx(0, context.put());
+  if (SUCCEEDED(hr)) hr = MkParseDisplayName(context.get(), name.c_str(), &eaten, moniker.put());
+  if (SUCCEEDED(hr)) hr = moniker->BindToObject(context.get(), nullptr, IID_IDispatch, object.putVoid());
+  if (SUCCEEDED(hr) && !object) hr = E_NOINTERFACE;
+  return hr;
+}
+
+void construct(HostCall& call) {
+  call.result->setNull();
+  ComState& state = enter(call);
+  std::optional<std::u16string> name = call.args.text(1);
+  if (!name) return;
+  ComPtr<IDispatch> object;
+  HRESULT hr = createObject(platform::toWide(*name), object);
+  if (FAILED(hr)) {
+    std::string message = systemMessage(hr);
+    traceBridgeProblem(call.engine, "ActiveXObject(\"" + platform::utf16ToAnsi(*name) + "\"): " +
+                                        (message.empty() ? "the object could not be created" : message));
+    return;
+  }
+  publishObject(call.engine, call.cls, state, object.get(), call.result);
+}
+
+// register/unregister: the library's own registration routine; true when it answers 0.
+bool runRegistration(HostCall& call, const char* entry) {
+  std::optional<std::u16string> path = call.args.text(1);
+  if (!path) return false;
+  platform::UniqueModule library(LoadLibraryW(platform::toWide(*path).c_str()));
+  if (!library) return false;
+  using Routine = HRESULT(STDAPICALLTYPE*)();
+  auto routine = reinterpret_cast<Routine>(reinterpret_cast<void*>(GetProcAddress(library.get(), entry)));
+  return routine && routine() == S_OK;
+}
+
+void registerServer(HostCall& call) { call.result->setBoolean(runRegistration(call, "DllRegisterServer")); }
+void unregisterServer(HostCall& call) { call.result->setBoolean(runRegistration(call, "DllUnregisterServer")); }
+
+void getTypeInfoCount(HostCall& call) {
+  enter(call);
+  UINT count = 0;
+  call.instance<ActiveXInstance>()->object->GetTypeInfoCount(&count);
+  call.result->setInteger(count);
+}
+
+void getPropertyNotify(HostCall& call) { call.result->setBoolean(call.instance<ActiveXInstance>()->propertySink); }
+
+void setPropertyNotify(HostCall& call, const Value& value) {
+  enter(call);
+  auto* instance = call.instance<ActiveXInstance>();
+  bool on = value.tag == script::Tag::Boolean ? value.boolean() : value.tag == script::Tag::Integer && value.integer();
+  if (on && !instance->propertySink) {
+    // Handlers run on the object's own value, which its event sink knows.
+    auto* sink = new PropertyNotifySink(call.engine, instance->object.get(), instance->sink->owner());
+    instance->propertySink = sink;
+    if (!sink->advise()) {
+      instance->propertySink = nullptr;
+      sink->detach();
+      sink->Release();
+    }
+  } else if (!on && instance->propertySink) {
+    PropertyNotifySink* sink = instance->propertySink;
+    instance->propertySink = nullptr;
+    sink->unadvise();
+    sink->detach();
+    sink->Release();
+  }
+}
+
+void setChangedHandler(HostCall& call, const Value& value) {
+  if (PropertyNotifySink* sink = call.instance<ActiveXInstance>()->propertySink) sink->setChangedHandler(value);
+}
+void setWillChangeHandler(HostCall& call, const Value& value) {
+  if (PropertyNotifySink* sink = call.instance<ActiveXInstance>()->propertySink) sink->setWillChangeHandler(value);
+}
+void noValue(HostCall&) {}
+
+bool isFunction(const Value& value) {
+  if (value.tag == script::Tag::Function) return true;
+  return value.tag == script::Tag::Native && value.native()->cls && value.native()->cls->call;
+}
+
+// Binds and invokes name; a property get that answered an object, called with one integer and
+// taking no index of its own, is a collection read: the object's Item is called with it.
+bool invokeMember(HostCall& call, Atom name, MemberUse use, Value* args, uint32_t count) {
+  enter(call);
+  IDispatch* object = call.instance<ActiveXInstance>()->object.get();
+  BoundMember member;
+  if (!member.bind(object, atomText(call.engine, name), use)) return false;
+  member.invoke(call.engine, object, use, args, count, call.result);
+  const FUNCDESC* function = member.function();
+  if (use != MemberUse::Put && function && function->invkind == INVOKE_PROPERTYGET && count == 1 &&
+      args[0].tag == script::Tag::Integer && function->cParams == 0) {
+    if (IDispatch* collection = dispatchOf(*call.result)) {
+      script::StackRoots roots(call.engine);
+      roots.hold(*call.result);  // keeps the collection alive through the call
+      BoundMember item;
+      if (item.bind(collection, u"Item", MemberUse::Call)) item.invoke(call.engine, collection, MemberUse::Call, args, 1, call.result);
+    }
+  }
+  return true;
+}
+
+Value* argumentValues(const HostCall& call) {
+  const Value* block = call.args.block();
+  return block ? const_cast<Value*>(block + 1) : nullptr;  // the call's own stack slots
+}
+
+bool dynamicInvoke(HostCall& call, Atom name) {
+  return invokeMember(call, name, MemberUse::Call, argumentValues(call), call.args.count());
+}
+
+bool dynamicGet(HostCall& call, Atom name) { return invokeMember(call, name, MemberUse::Get, nullptr, 0); }
+
+bool dynamicSet(HostCall& call, Atom name, const Value& value) {
+  ComState& state = enter(call);
+  auto* instance = call.instance<ActiveXInstance>();
+  if (instance->sink && isFunction(value)) {
+    std::u16string folded = atomText(call.engine, name);
+    if (!folded.empty()) CharLowerBuffW(reinterpret_cast<wchar_t*>(folded.data()), DWORD(folded.size()));
+    for (const IID& iid : instance->eventInterfaces) {
+      const EventMembers* members = state.knownEventMembers(iid);
+      auto found = members ? members->find(folded) : EventMembers::const_iterator();
+      if (!members || found == members->end()) continue;
+      instance->sink->setHandler(found->second.id, value, found->second.outputs);
+      return true;
+    }
+  }
+  script::StackRoots roots(call.engine);
+  Value* argument = roots.hold(value);
+  Value ignored;
+  HostCall put{call.engine, call.cls, call.self, call.args, &ignored};
+  return invokeMember(put, name, MemberUse::Put, argument, 1);
+}
+
+void markInstance(Engine& engine, NativeClass*, void* data) {
+  auto* instance = static_cast<ActiveXInstance*>(data);
+  if (instance->sink) instance->sink->mark(engine);
+  if (instance->propertySink) instance->propertySink->mark(engine);
+}
+
+void releaseInstance(NativeClass* cls, void* data) {
+  auto* instance = static_cast<ActiveXInstance*>(data);
+  if (!instance) return;  // the class object
+  instance->detach();
+  if (auto* state = static_cast<ComState*>(HostCall::classState(cls))) state->deferInstance(instance);
+  else delete instance;
+}
+
+const script::HostMethodEntry kMethods[] = {
+    {"register", registerServer, true},
+    {"unregister", unregisterServer, true},
+    {"GetTypeInfoCount", getTypeInfoCount},
+};
+const script::HostPropertyEntry kProperties[] = {
+    {"EnablePropertyNotify", getPropertyNotify, setPropertyNotify},
+    {"OnPropertyChanged", noValue, setChangedHandler},
+    {"OnPropertyWillChange", noValue, setWillChangeHandler},
+};
+const script::HostDynamicMembers kDynamic = {dynamicInvoke, dynamicGet, dynamicSet};
+
+const script::HostClassInfo kActiveXClass = {
+    .name = "ActiveXObject",
+    .methods = kMethods,
+    .properties = kProperties,
+    .construct = construct,
+    .call = construct,
+    .release = releaseInstance,
+    .mark = markInstance,
+    .state = &script::kPlainState<ComState>,
+    .dynamic = &kDynamic,
+};
+
+}  // namespace
+
+void registerActiveXObject(Engine& engine) { script::defineHostClass(engine, kActiveXClass); }
+
+ComState* comState(Engine& engine) { return script::hostState<ComState>(engine, kActiveXClass); }
+
+IDispatch* dispatchOf(const Value& value) {
+  auto* instance = script::instanceOf<ActiveXInstance>(value, kActiveXClass);
+  return instance ? instance->object.get() : nullptr;
+}
+
+void wrapDispatch(Engine& engine, IDispatch* object, Value* target) {
+  target->setUndefined();
+  NativeClass* cls = script::hostClass(engine, kActiveXClass);
+  ComState* state = comState(engine);
+  if (!cls || !state || !object) return;
+  publishObject(engine, cls, *state, object, target);
+}
+
+int64_t handOutPointer(Engine& engine, IUnknown* object) {
+  ComState* state = comState(engine);
+  return state ? state->handOut(object) : 0;
+}
+
+IUnknown* handedOutPointer(Engine& engine, int64_t value) {
+  ComState* state = comState(engine);
+  return state ? state->handedOut(value) : nullptr;
+}
+
+}  // namespace vexil::objects::com

@@ -1,0 +1,87 @@
+#pragma once
+// What the bridge keeps once per engine: COM initialised for the script thread, the members of the
+// event interfaces seen so far, the pointers handed to scripts as integers, and the releases that
+// wait for a safe moment.
+//
+// Releasing an automation object can run code of its server, and for a server in another process
+// it pumps messages, which can run script; neither may happen during a collection. So instances
+// the collector finalises are queued here and let go the next time the bridge is entered (or when
+// the engine ends).
+#include <windows.h>
+#include <oaidl.h>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "objects/com/automation_values.h"
+#include "platform/win32/com_ptr.h"
+
+namespace vexil::script {
+struct Engine;
+}
+
+namespace vexil::objects::com {
+
+class ComEventSink;
+class PropertyNotifySink;
+
+struct EventMember {
+  DISPID id = DISPID_UNKNOWN;
+  OutParameterMap outputs;
+};
+
+// The members of one event interface, by name folded to lower case.
+using EventMembers = std::unordered_map<std::u16string, EventMember>;
+
+// The data of an ActiveXObject.
+struct ActiveXInstance {
+  platform::ComPtr<IDispatch> object;
+  std::vector<IID> eventInterfaces;
+  ComEventSink* sink = nullptr;            // one reference
+  PropertyNotifySink* propertySink = nullptr;  // one reference, while notifications are on
+
+  ActiveXInstance() = default;
+  ActiveXInstance(const ActiveXInstance&) = delete;
+  ActiveXInstance& operator=(const ActiveXInstance&) = delete;
+  // Unadvises both sinks and lets go of everything; run only where script may run.
+  ~ActiveXInstance();
+  // Cuts the sinks off from the engine: no script runs through them any more.
+  void detach();
+};
+
+class ComState {
+ public:
+  ComState();
+  ~ComState();
+  ComState(const ComState&) = delete;
+  ComState& operator=(const ComState&) = delete;
+
+  // The members of an event interface, entered from its type information on first sight.
+  const EventMembers& eventMembers(const IID& iid, ITypeInfo* info);
+  const EventMembers* knownEventMembers(const IID& iid) const;
+
+  int64_t handOut(IUnknown* object);
+  IUnknown* handedOut(int64_t value) const;
+
+  // Called by the collector's release operations; nothing is released there.
+  void deferInstance(ActiveXInstance* instance) { pendingInstances_.emplace_back(instance); }
+  void deferRelease(IUnknown* object) { pendingReleases_.push_back(object); }
+  // Lets go of what waits. Releases can re-enter the bridge, so it takes the lists first.
+  void releasePending();
+
+ private:
+  bool initialised_;
+  std::map<std::array<uint8_t, 16>, EventMembers> events_;
+  std::map<int64_t, platform::ComPtr<IUnknown>> handedOut_;
+  std::vector<std::unique_ptr<ActiveXInstance>> pendingInstances_;
+  std::vector<IUnknown*> pendingReleases_;
+};
+
+// The engine's bridge state; null when it did not register ActiveXObject.
+ComState* comState(script::Engine& engine);
+
+}  // namespace vexil::objects::com

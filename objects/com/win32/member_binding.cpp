@@ -1,0 +1,313 @@
+#include "objects/com/win32/member_binding.h"
+
+#include <vector>
+
+#include "objects/com/automation_values.h"
+#include "objects/com/win32/automation_errors.h"
+#include "objects/com/win32/variant_conversion.h"
+#include "platform/win32/wide_text.h"
+
+namespace vexil::objects::com {
+
+namespace {
+
+using platform::ComPtr;
+using script::Engine;
+using script::Value;
+
+// Deeper alias chains than this are taken as broken type information.
+constexpr int kMaxAliasDepth = 16;
+
+constexpr SYSKIND kSystemKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+
+struct UserType {
+  VARTYPE vt = VT_VARIANT;
+  bool isInterface = false;
+};
+
+UserType userDefinedType(ITypeInfo* info, HREFTYPE reference, int depth);
+
+VARTYPE mapType(ITypeInfo* info, const TYPEDESC& type, int depth) {
+  if (depth > kMaxAliasDepth) return VT_VARIANT;
+  switch (type.vt) {
+    case VT_PTR: {
+      const TYPEDESC& inner = *type.lptdesc;
+      if (inner.vt == VT_USERDEFINED) {
+        UserType user = userDefinedType(info, inner.hreftype, depth + 1);
+        if (user.isInterface) return user.vt;  // an interface pointer passes by value
+      }
+      VARTYPE target = mapType(info, inner, depth + 1);
+      if (target & VT_BYREF || target == VT_EMPTY) return VT_VARIANT;
+      return VARTYPE(target | VT_BYREF);
+    }
+    case VT_USERDEFINED: return userDefinedType(info, type.hreftype, depth + 1).vt;
+    case VT_UI4:
+    case VT_INT:
+    case VT_UINT: return VT_I4;
+    case VT_VOID: return VT_EMPTY;
+    case VT_HRESULT: return VT_ERROR;
+    case VT_SAFEARRAY:
+    case VT_CARRAY:
+    case VT_LPSTR:
+    case VT_LPWSTR: return VT_VARIANT;
+    default: return type.vt;
+  }
+}
+
+UserType userDefinedType(ITypeInfo* info, HREFTYPE reference, int depth) {
+  UserType result;
+  ComPtr<ITypeInfo> target;
+  if (depth > kMaxAliasDepth || FAILED(info->GetRefTypeInfo(reference, target.put())) || !target) return result;
+  TYPEATTR* attr = nullptr;
+  if (FAILED(target->GetTypeAttr(&attr)) || !attr) return result;
+  switch (attr->typekind) {
+    case TKIND_ALIAS: result.vt = mapType(target.get(), attr->tdescAlias, depth + 1); break;
+    case TKIND_ENUM: result.vt = VT_I4; break;
+    case TKIND_DISPATCH:
+    case TKIND_COCLASS:
+      result = {VT_DISPATCH, true};
+      break;
+    case TKIND_INTERFACE:
+      result = {(attr->wTypeFlags & TYPEFLAG_FDUAL) ? VARTYPE(VT_DISPATCH) : VARTYPE(VT_UNKNOWN), true};
+      break;
+    default: break;
+  }
+  target->ReleaseTypeAttr(attr);
+  return result;
+}
+
+bool isResultParameter(const ELEMDESC& parameter) {
+  return parameter.tdesc.vt == VT_PTR &&
+         (parameter.paramdesc.wParamFlags & (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)) != 0;
+}
+
+bool namesMatch(ITypeInfo* info, MEMBERID id, const std::u16string& name) {
+  BSTR found = nullptr;
+  if (FAILED(info->GetDocumentation(id, &found, nullptr, nullptr, nullptr)) || !found) return false;
+  bool same = CompareStringOrdinal(found, int(SysStringLen(found)), platform::asWide(name).data(), int(name.size()),
+                                   TRUE) == CSTR_EQUAL;
+  SysFreeString(found);
+  return same;
+}
+
+// A description for a call or a read of the name, when kind 0 found its put (a property with both,
+// listed put first).
+FUNCDESC* findReadable(ITypeInfo* info, const std::u16string& name) {
+  TYPEATTR* attr = nullptr;
+  if (FAILED(info->GetTypeAttr(&attr)) || !attr) return nullptr;
+  WORD count = attr->cFuncs;
+  info->ReleaseTypeAttr(attr);
+  for (WORD i = 0; i < count; ++i) {
+    FUNCDESC* function = nullptr;
+    if (FAILED(info->GetFuncDesc(i, &function)) || !function) continue;
+    if ((function->invkind == INVOKE_FUNC || function->invkind == INVOKE_PROPERTYGET) &&
+        namesMatch(info, function->memid, name)) {
+      return function;
+    }
+    info->ReleaseFuncDesc(function);
+  }
+  return nullptr;
+}
+
+void clearArguments(std::vector<VARIANT>& arguments) {
+  for (VARIANT& v : arguments) VariantClear(&v);
+}
+
+}  // namespace
+
+VARTYPE declaredType(ITypeInfo* info, const TYPEDESC& type) { return mapType(info, type, 0); }
+
+void BoundMember::reset() {
+  if (info_ && function_) info_->ReleaseFuncDesc(function_);
+  if (info_ && variable_) info_->ReleaseVarDesc(variable_);
+  function_ = nullptr;
+  variable_ = nullptr;
+  info_.reset();
+  late_ = false;
+}
+
+bool BoundMember::bind(IDispatch* object, const std::u16string& name, MemberUse use) {
+  reset();
+  if (name.empty()) return false;
+  std::wstring wide = platform::toWide(name);
+  const WORD wanted = use == MemberUse::Call ? INVOKE_FUNC : use == MemberUse::Get ? INVOKE_PROPERTYGET
+                                                                                    : INVOKE_PROPERTYPUT;
+  ComPtr<ITypeInfo> info;
+  ComPtr<ITypeComp> comp;
+  if (SUCCEEDED(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put())) && info &&
+      SUCCEEDED(info->GetTypeComp(comp.put())) && comp) {
+    ULONG hash = LHashValOfNameSys(kSystemKind, LOCALE_USER_DEFAULT, wide.c_str());
+    for (WORD kind : {wanted, WORD(0)}) {
+      ITypeInfo* bound = nullptr;
+      DESCKIND found = DESCKIND_NONE;
+      BINDPTR pointer{};
+      if (FAILED(comp->Bind(wide.data(), hash, kind, &bound, &found, &pointer))) continue;
+      if (found == DESCKIND_FUNCDESC) {
+        info_ = ComPtr<ITypeInfo>(bound);
+        function_ = pointer.lpfuncdesc;
+        bound->Release();
+        // Kind 0 may find a put first; a call or a read wants the readable side of the name.
+        if (use != MemberUse::Put && (function_->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF))) {
+          if (FUNCDESC* readable = findReadable(info_.get(), name)) {
+            info_->ReleaseFuncDesc(function_);
+            function_ = readable;
+          }
+        }
+        return true;
+      }
+      if (found == DESCKIND_VARDESC) {
+        if (use != MemberUse::Call && pointer.lpvardesc->varkind == VAR_DISPATCH) {
+          info_ = ComPtr<ITypeInfo>(bound);
+          variable_ = pointer.lpvardesc;
+          bound->Release();
+          return true;
+        }
+        bound->ReleaseVarDesc(pointer.lpvardesc);
+      } else if (found == DESCKIND_TYPECOMP || found == DESCKIND_IMPLICITAPPOBJ) {
+        if (pointer.lptcomp) pointer.lptcomp->Release();
+      }
+      if (bound) bound->Release();
+    }
+  }
+  // No type information, or a name it lacks: ask the object itself.
+  LPOLESTR names[] = {wide.data()};
+  if (SUCCEEDED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &lateId_))) {
+    late_ = true;
+    return true;
+  }
+  return false;
+}
+
+HRESULT BoundMember::dispatch(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
+                              Outcome& outcome) const {
+  if (function_) return invokeDescribed(engine, object, use, args, count, outcome);
+  if (variable_) return invokeVariable(engine, object, use, args, count, outcome);
+  if (late_) return invokeLate(engine, object, use, args, count, outcome);
+  return DISP_E_MEMBERNOTFOUND;
+}
+
+void BoundMember::invoke(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
+                         Value* out) const {
+  out->setUndefined();
+  Outcome outcome;
+  HRESULT hr = dispatch(engine, object, use, args, count, outcome);
+  if (FAILED(hr)) traceAutomationFailure(engine, hr, outcome.exception);
+  else fromVariant(engine, outcome.result, outcome.expected, out);
+}
+
+bool BoundMember::invokeRaw(Engine& engine, IDispatch* object, VARIANT* out) const {
+  Outcome outcome;
+  outcome.expected = VT_VARIANT;
+  HRESULT hr = dispatch(engine, object, MemberUse::Call, nullptr, 0, outcome);
+  if (FAILED(hr)) {
+    traceAutomationFailure(engine, hr, outcome.exception);
+    return false;
+  }
+  VariantClear(out);
+  *out = outcome.result;
+  VariantInit(&outcome.result);
+  return true;
+}
+
+BoundMember::Outcome::Outcome() { VariantInit(&result); }
+
+BoundMember::Outcome::~Outcome() {
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  VariantClear(&result);
+}
+
+HRESULT BoundMember::invokeDescribed(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
+                                     Outcome& outcome) const {
+  const FUNCDESC& f = *function_;
+  uint32_t parameters = uint32_t(f.cParams);
+  // A last parameter that is an output or return pointer is the call's result.
+  bool resultParameter = parameters > 0 && isResultParameter(f.lprgelemdescParam[parameters - 1]);
+  if (resultParameter) --parameters;
+  VARTYPE expected = resultParameter ? VARTYPE(VT_VARIANT) : declaredType(info_.get(), f.elemdescFunc.tdesc);
+  if (expected == VT_ERROR && f.elemdescFunc.tdesc.vt == VT_HRESULT) expected = VT_EMPTY;
+
+  std::vector<VARIANT> arguments;
+  ArgumentCells cells;
+  DISPID putId = DISPID_PROPERTYPUT;
+  DISPPARAMS params{};
+  if (use == MemberUse::Put) {
+    if (parameters == 0) return S_FALSE;  // a put with nothing to put
+    arguments.resize(1);
+    VARTYPE type = declaredType(info_.get(), f.lprgelemdescParam[parameters - 1].tdesc);
+    toDeclaredVariant(engine, count ? &args[0] : nullptr, type, cells, &arguments[0]);
+    params = {arguments.data(), &putId, 1, 1};
+    expected = VT_EMPTY;
+  } else {
+    arguments.resize(parameters);
+    for (uint32_t i = 0; i < parameters; ++i) {
+      VARTYPE type = declaredType(info_.get(), f.lprgelemdescParam[i].tdesc);
+      toDeclaredVariant(engine, i < count ? &args[i] : nullptr, type, cells, &arguments[argumentSlot(i, parameters)]);
+    }
+    params = {arguments.data(), nullptr, parameters, 0};
+  }
+  UINT argumentError = 0;
+  outcome.expected = expected;
+  HRESULT hr = object->Invoke(f.memid, IID_NULL, 0, WORD(f.invkind), &params,
+                              expected == VT_EMPTY ? nullptr : &outcome.result, &outcome.exception, &argumentError);
+  cells.copyBack();
+  clearArguments(arguments);
+  return hr;
+}
+
+HRESULT BoundMember::invokeVariable(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
+                                    Outcome& outcome) const {
+  const VARDESC& v = *variable_;
+  VARTYPE type = declaredType(info_.get(), v.elemdescVar.tdesc);
+  UINT argumentError = 0;
+  HRESULT hr;
+  if (use == MemberUse::Put) {
+    ArgumentCells cells;
+    VARIANT argument;
+    toDeclaredVariant(engine, count ? &args[0] : nullptr, type, cells, &argument);
+    DISPID putId = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&argument, &putId, 1, 1};
+    hr = object->Invoke(v.memid, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, &outcome.exception,
+                        &argumentError);
+    VariantClear(&argument);
+    type = VT_EMPTY;
+  } else {
+    DISPPARAMS params{};
+    hr = object->Invoke(v.memid, IID_NULL, 0, DISPATCH_PROPERTYGET, &params, &outcome.result, &outcome.exception,
+                        &argumentError);
+  }
+  outcome.expected = type;
+  return hr;
+}
+
+// Without a description: every argument converted by its own value, the kinds the use implies.
+HRESULT BoundMember::invokeLate(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
+                                Outcome& outcome) const {
+  if (use == MemberUse::Get) count = 0;
+  if (use == MemberUse::Put) count = count ? 1 : 0;
+  std::vector<VARIANT> arguments(count);
+  for (uint32_t i = 0; i < count; ++i) toVariant(engine, args[i], &arguments[argumentSlot(i, count)]);
+  DISPID putId = DISPID_PROPERTYPUT;
+  DISPPARAMS params{arguments.data(), use == MemberUse::Put ? &putId : nullptr, count,
+                    use == MemberUse::Put ? 1u : 0u};
+  WORD kind = use == MemberUse::Put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+  UINT argumentError = 0;
+  HRESULT hr = object->Invoke(lateId_, IID_NULL, 0, kind, &params, use == MemberUse::Put ? nullptr : &outcome.result,
+                              &outcome.exception, &argumentError);
+  clearArguments(arguments);
+  outcome.expected = use == MemberUse::Put ? VARTYPE(VT_EMPTY) : VARTYPE(VT_VARIANT);
+  return hr;
+}
+
+std::u16string memberName(IDispatch* object, DISPID id) {
+  ComPtr<ITypeInfo> info;
+  if (FAILED(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put())) || !info) return {};
+  BSTR name = nullptr;
+  if (FAILED(info->GetDocumentation(id, &name, nullptr, nullptr, nullptr)) || !name) return {};
+  std::u16string text(platform::asUtf16(std::wstring_view(name, SysStringLen(name))));
+  SysFreeString(name);
+  return text;
+}
+
+}  // namespace vexil::objects::com
