@@ -1,0 +1,24 @@
+#include "tests/objects/com/server/module.h"
+
+namespace vexil::test_automation {
+namespace {
+
+HINSTANCE gInstance = nullptr;
+LONG gReferences = 0;
+
+}  // namespace
+
+HINSTANCE moduleInstance() { return gInstance; }
+void setModuleInstance(HINSTANCE instance) { gInstance = instance; }
+
+std::wstring modulePath() {
+  wchar_t path[MAX_PATH * 2];
+  DWORD length = GetModuleFileNameW(gInstance, path, MAX_PATH * 2);
+  return std::wstring(path, length);
+}
+
+void addModuleReference() { InterlockedIncrement(&gReferences); }
+void releaseModuleReference() { InterlockedDecrement(&gReferences); }
+bool moduleInUse() { return gReferences != 0; }
+
+}  // namespace vexil::test_automation
