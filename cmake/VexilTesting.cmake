@@ -52,18 +52,20 @@ function(vexil_add_subdirectories)
   endforeach()
 endfunction()
 
-# vexil_add_script_tests(NAME DIR [LINE_ENDS_IGNORED])
+# vexil_add_script_tests(NAME DIR [LINE_ENDS_IGNORED] [ARGS arg...] [LABELS label...])
 # Registers every DIR/*.vxs as the CTest NAME.<script>: the script runner (under Wine in the
 # Windows builds) runs it in a fresh directory of its own, and its standard output must equal
 # DIR/<script>.expected byte for byte (or DIR/<script>.out). With LINE_ENDS_IGNORED, CR LF and LF
 # compare equal. When DIR/<script>.stderr exists the run must fail (exit status 1) with exactly that
-# on standard error (the script's path there reads SCRIPT); otherwise it must succeed.
+# on standard error (the script's path there reads SCRIPT); otherwise it must succeed. ARGS follow
+# the script on the runner's command line (the script's `arguments`); LABELS are added to the tests'.
 set(VEXIL_SCRIPT_TEST_DRIVER "${CMAKE_BINARY_DIR}/vexil_script_test.cmake")
 file(WRITE "${VEXIL_SCRIPT_TEST_DRIVER}" [==[
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE "${WORKDIR}")
 file(MAKE_DIRECTORY "${WORKDIR}")
-execute_process(COMMAND ${emulator} "${RUNNER}" "${SCRIPT}" WORKING_DIRECTORY "${WORKDIR}"
+string(REPLACE "|" ";" script_args "${ARGS}")
+execute_process(COMMAND ${emulator} "${RUNNER}" "${SCRIPT}" ${script_args} WORKING_DIRECTORY "${WORKDIR}"
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 file(READ "${EXPECTED}" expected)
 set(expected_err "")
@@ -96,7 +98,7 @@ endif()
 ]==])
 
 function(vexil_add_script_tests name dir)
-  cmake_parse_arguments(ARG "LINE_ENDS_IGNORED" "" "" ${ARGN})
+  cmake_parse_arguments(ARG "LINE_ENDS_IGNORED" "" "ARGS;LABELS" ${ARGN})
   if(NOT TARGET vexil)
     return()
   endif()
@@ -107,6 +109,8 @@ function(vexil_add_script_tests name dir)
   else()
     set(labels script native)
   endif()
+  list(APPEND labels ${ARG_LABELS})
+  string(REPLACE ";" "|" script_args "${ARG_ARGS}")
   foreach(script ${scripts})
     get_filename_component(base "${script}" NAME_WE)
     set(expected "${dir}/${base}.expected")
@@ -115,7 +119,7 @@ function(vexil_add_script_tests name dir)
     endif()
     add_test(NAME ${name}.${base}
       COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:vexil> "-DEMULATOR=${emulator}" -DSCRIPT=${script}
-              -DEXPECTED=${expected} -DEXPECTED_STDERR=${dir}/${base}.stderr
+              -DEXPECTED=${expected} -DEXPECTED_STDERR=${dir}/${base}.stderr "-DARGS=${script_args}"
               -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/script-tests/${base}
               -DLINE_ENDS_IGNORED=${ARG_LINE_ENDS_IGNORED} -P ${VEXIL_SCRIPT_TEST_DRIVER})
     set_tests_properties(${name}.${base} PROPERTIES TIMEOUT 120 LABELS "${labels}")

@@ -1,4 +1,5 @@
 // Enumerator: walks an automation collection through the enumerator its _NewEnum member answers.
+#include <initializer_list>
 #include <memory>
 
 #include "objects/com/win32/activex_class.h"
@@ -28,12 +29,31 @@ ComState* enter(HostCall& call) {
   return state;
 }
 
-// The member invoked with no arguments, its result as a VARIANT; false when it cannot be bound
-// or fails (after its trace line).
-bool invokeForVariant(HostCall& call, IDispatch* collection, const char16_t* name, VARIANT* out) {
-  BoundMember member;
-  if (!member.bind(collection, name, MemberUse::Call)) return false;
-  return member.invokeRaw(call.engine, collection, out);
+// The collection's size: its Count, or (a DOM node list) its length; failing both, the elements a
+// copy of the enumerator walks through.
+bool collectionSize(HostCall& call, IDispatch* collection, IEnumVARIANT* items, uint32_t* size) {
+  for (const char16_t* name : {u"Count", u"length"}) {
+    VARIANT count;
+    VariantInit(&count);
+    BoundMember member;
+    bool ok = member.bind(collection, name, MemberUse::Call) && member.invokeRaw(call.engine, collection, &count) &&
+              SUCCEEDED(VariantChangeType(&count, &count, 0, VT_I4)) && count.lVal >= 0;
+    if (ok) *size = uint32_t(count.lVal);
+    VariantClear(&count);
+    if (ok) return true;
+  }
+  ComPtr<IEnumVARIANT> copy;
+  if (FAILED(items->Clone(copy.put())) || !copy) return false;
+  uint32_t n = 0;
+  for (VARIANT element;; ++n) {
+    VariantInit(&element);
+    ULONG fetched = 0;
+    bool more = copy->Next(1, &element, &fetched) == S_OK && fetched == 1;
+    VariantClear(&element);
+    if (!more) break;
+  }
+  *size = n;
+  return true;
 }
 
 void construct(HostCall& call) {
@@ -42,18 +62,16 @@ void construct(HostCall& call) {
   const script::Value* argument = call.args.at(1);
   IDispatch* collection = argument ? dispatchOf(*argument) : nullptr;
   if (!collection) return;
-  VARIANT items, count;
+  VARIANT items;
   VariantInit(&items);
-  VariantInit(&count);
   auto data = std::make_unique<EnumeratorData>();
-  bool ok = invokeForVariant(call, collection, u"_NewEnum", &items) &&
+  BoundMember newEnum;
+  bool ok = newEnum.bind(collection, u"_NewEnum", MemberUse::Call) &&
+            newEnum.invokeRaw(call.engine, collection, &items) &&
             (items.vt == VT_UNKNOWN || items.vt == VT_DISPATCH) && items.punkVal &&
             SUCCEEDED(items.punkVal->QueryInterface(IID_IEnumVARIANT, data->items.putVoid())) && data->items &&
-            invokeForVariant(call, collection, u"Count", &count) &&
-            SUCCEEDED(VariantChangeType(&count, &count, 0, VT_I4)) && count.lVal >= 0;
-  if (ok) data->count = uint32_t(count.lVal);
+            collectionSize(call, collection, data->items.get(), &data->count);
   VariantClear(&items);
-  VariantClear(&count);
   if (ok) call.publish(std::move(data));
 }
 

@@ -26,6 +26,8 @@ namespace {
 using script::Engine;
 using script::Value;
 
+constexpr char kHandlerFailedPrefix[] = "Automation event handler failed: ";
+
 bool isCallable(const Value& value) {
   if (value.tag == script::Tag::Function) return true;
   return value.tag == script::Tag::Native && value.native()->cls && value.native()->cls->call;
@@ -41,7 +43,7 @@ void runInEngine(Engine& engine, Body&& body) {
   std::string message = engine.message;
   script::protectedCall(engine, [&] {
     script::StackRoots roots(engine);
-    if (!body(roots)) script::warn(engine, "%s", std::string(engine.message).c_str());
+    if (!body(roots)) script::warn(engine, "%s%s", kHandlerFailedPrefix, std::string(engine.message).c_str());
   });
   engine.lastResult = *saved;
   snprintf(engine.message, sizeof engine.message, "%s", message.c_str());

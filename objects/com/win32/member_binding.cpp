@@ -76,9 +76,19 @@ UserType userDefinedType(ITypeInfo* info, HREFTYPE reference, int depth) {
   return result;
 }
 
-bool isResultParameter(const ELEMDESC& parameter) {
-  return parameter.tdesc.vt == VT_PTR &&
-         (parameter.paramdesc.wParamFlags & (PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)) != 0;
+// The last parameter is the call's result when it is the return value, or an output-only pointer of
+// a function that returns nothing else. An [in, out] parameter is an argument like any other.
+bool isResultParameter(const FUNCDESC& f, const ELEMDESC& parameter) {
+  if (parameter.tdesc.vt != VT_PTR) return false;
+  USHORT flags = parameter.paramdesc.wParamFlags;
+  if (flags & PARAMFLAG_FRETVAL) return true;
+  VARTYPE returns = f.elemdescFunc.tdesc.vt;
+  return (flags & PARAMFLAG_FOUT) && !(flags & PARAMFLAG_FIN) && (returns == VT_VOID || returns == VT_HRESULT);
+}
+
+bool isOutputOnly(const ELEMDESC& parameter) {
+  USHORT flags = parameter.paramdesc.wParamFlags;
+  return (flags & PARAMFLAG_FOUT) && !(flags & PARAMFLAG_FIN);
 }
 
 bool namesMatch(ITypeInfo* info, MEMBERID id, const std::u16string& name) {
@@ -223,7 +233,7 @@ HRESULT BoundMember::invokeDescribed(Engine& engine, IDispatch* object, MemberUs
   const FUNCDESC& f = *function_;
   uint32_t parameters = uint32_t(f.cParams);
   // A last parameter that is an output or return pointer is the call's result.
-  bool resultParameter = parameters > 0 && isResultParameter(f.lprgelemdescParam[parameters - 1]);
+  bool resultParameter = parameters > 0 && isResultParameter(f, f.lprgelemdescParam[parameters - 1]);
   if (resultParameter) --parameters;
   VARTYPE expected = resultParameter ? VARTYPE(VT_VARIANT) : declaredType(info_.get(), f.elemdescFunc.tdesc);
   if (expected == VT_ERROR && f.elemdescFunc.tdesc.vt == VT_HRESULT) expected = VT_EMPTY;
@@ -243,7 +253,10 @@ HRESULT BoundMember::invokeDescribed(Engine& engine, IDispatch* object, MemberUs
     arguments.resize(parameters);
     for (uint32_t i = 0; i < parameters; ++i) {
       VARTYPE type = declaredType(info_.get(), f.lprgelemdescParam[i].tdesc);
-      toDeclaredVariant(engine, i < count ? &args[i] : nullptr, type, cells, &arguments[argumentSlot(i, parameters)]);
+      VARIANT* slot = &arguments[argumentSlot(i, parameters)];
+      // An output the script did not supply still needs somewhere to go: an empty cell.
+      if (i >= count && (type & VT_BYREF) && isOutputOnly(f.lprgelemdescParam[i])) emptyReference(type, cells, slot);
+      else toDeclaredVariant(engine, i < count ? &args[i] : nullptr, type, cells, slot);
     }
     params = {arguments.data(), nullptr, parameters, 0};
   }

@@ -446,6 +446,20 @@ void toDeclaredVariant(Engine& engine, Value* value, VARTYPE declared, ArgumentC
   }
 }
 
+void emptyReference(VARTYPE declared, ArgumentCells& cells, VARIANT* out) {
+  VariantInit(out);
+  VARIANT* cell = cells.add();
+  const VARTYPE vt = declared & ~VT_BYREF;
+  if (vt == VT_VARIANT) {
+    out->vt = VT_BYREF | VT_VARIANT;
+    out->pvarVal = cell;
+    return;
+  }
+  cell->vt = vt;  // a zero payload is a valid empty value of every type a reference can have
+  out->vt = declared;
+  out->byref = &cell->iVal;
+}
+
 void toVariant(Engine& engine, const Value& value, VARIANT* out) {
   VariantInit(out);
   toVariantAt(engine, value, out, 0);

@@ -42,6 +42,8 @@ void setParameterNotFound(VARIANT* out);
 // declared type does not accept, gives the parameter-not-found default. *out must be empty.
 void toDeclaredVariant(script::Engine& engine, script::Value* value, VARTYPE declared, ArgumentCells& cells,
                        VARIANT* out);
+// A reference of the declared type (with VT_BYREF) to a new empty cell, for an output parameter.
+void emptyReference(VARTYPE declared, ArgumentCells& cells, VARIANT* out);
 // The conversion without a declared type. *out must be empty; the caller clears it.
 void toVariant(script::Engine& engine, const script::Value& value, VARIANT* out);
 // Converts to a script value. VT_VARIANT takes the VARIANT's own type; another expected type is
