@@ -52,13 +52,15 @@ function(vexil_add_subdirectories)
   endforeach()
 endfunction()
 
-# vexil_add_script_tests(NAME DIR [LINE_ENDS_IGNORED] [ARGS arg...] [LABELS label...])
+# vexil_add_script_tests(NAME DIR [LINE_ENDS_IGNORED] [GC_STRESS] [ARGS arg...] [LABELS label...])
 # Registers every DIR/*.vxs as the CTest NAME.<script>: the script runner (under Wine in the
 # Windows builds) runs it in a fresh directory of its own, and its standard output must equal
 # DIR/<script>.expected byte for byte (or DIR/<script>.out). With LINE_ENDS_IGNORED, CR LF and LF
 # compare equal. When DIR/<script>.stderr exists the run must fail (exit status 1) with exactly that
 # on standard error (the script's path there reads SCRIPT); otherwise it must succeed. ARGS follow
 # the script on the runner's command line (the script's `arguments`); LABELS are added to the tests'.
+# With GC_STRESS each script runs a second time as NAME_gc_stress.<script>, the collector running at
+# every collection point.
 set(VEXIL_SCRIPT_TEST_DRIVER "${CMAKE_BINARY_DIR}/vexil_script_test.cmake")
 file(WRITE "${VEXIL_SCRIPT_TEST_DRIVER}" [==[
 string(REPLACE "|" ";" emulator "${EMULATOR}")
@@ -98,7 +100,7 @@ endif()
 ]==])
 
 function(vexil_add_script_tests name dir)
-  cmake_parse_arguments(ARG "LINE_ENDS_IGNORED" "" "ARGS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "LINE_ENDS_IGNORED;GC_STRESS" "" "ARGS;LABELS" ${ARGN})
   if(NOT TARGET vexil)
     return()
   endif()
@@ -117,11 +119,25 @@ function(vexil_add_script_tests name dir)
     if(NOT EXISTS "${expected}")
       set(expected "${dir}/${base}.out")
     endif()
-    add_test(NAME ${name}.${base}
-      COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:vexil> "-DEMULATOR=${emulator}" -DSCRIPT=${script}
-              -DEXPECTED=${expected} -DEXPECTED_STDERR=${dir}/${base}.stderr "-DARGS=${script_args}"
-              -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/script-tests/${base}
-              -DLINE_ENDS_IGNORED=${ARG_LINE_ENDS_IGNORED} -P ${VEXIL_SCRIPT_TEST_DRIVER})
-    set_tests_properties(${name}.${base} PROPERTIES TIMEOUT 120 LABELS "${labels}")
+    set(variants ${name})
+    if(ARG_GC_STRESS)
+      list(APPEND variants ${name}_gc_stress)
+    endif()
+    foreach(variant ${variants})
+      set(workdir "${CMAKE_CURRENT_BINARY_DIR}/script-tests/${base}")
+      if(NOT variant STREQUAL name)
+        set(workdir "${CMAKE_CURRENT_BINARY_DIR}/script-tests/gc-stress/${base}")
+      endif()
+      add_test(NAME ${variant}.${base}
+        COMMAND ${CMAKE_COMMAND} -DRUNNER=$<TARGET_FILE:vexil> "-DEMULATOR=${emulator}" -DSCRIPT=${script}
+                -DEXPECTED=${expected} -DEXPECTED_STDERR=${dir}/${base}.stderr "-DARGS=${script_args}"
+                -DWORKDIR=${workdir}
+                -DLINE_ENDS_IGNORED=${ARG_LINE_ENDS_IGNORED} -P ${VEXIL_SCRIPT_TEST_DRIVER})
+      set_tests_properties(${variant}.${base} PROPERTIES TIMEOUT 120 LABELS "${labels}")
+    endforeach()
+    if(ARG_GC_STRESS)
+      set_tests_properties(${name}_gc_stress.${base} PROPERTIES ENVIRONMENT "VEXIL_GC_STRESS=1"
+                           LABELS "${labels};gc-stress")
+    endif()
   endforeach()
 endfunction()
