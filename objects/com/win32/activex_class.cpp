@@ -27,6 +27,8 @@ using script::HostCall;
 using script::NativeClass;
 using script::Value;
 
+extern const script::HostClassInfo kActiveXClass;
+
 
 // Entering the bridge is the safe moment to let go of what the collector finalised.
 ComState& enter(HostCall& call) {
@@ -105,6 +107,7 @@ std::vector<IID> eventInterfaces(ComState& state, IDispatch* object) {
 void publishObject(Engine& engine, NativeClass* cls, ComState& state, IDispatch* object, Value* target) {
   auto instance = std::make_unique<ActiveXInstance>();
   instance->object = ComPtr<IDispatch>(object);
+  object->GetTypeInfo(0, LOCALE_USER_DEFAULT, instance->typeInfo.put());
   instance->eventInterfaces = eventInterfaces(state, object);
   instance->sink = new ComEventSink(engine, instance->eventInterfaces);
   ActiveXInstance* published = script::publishInstance(engine, target, cls, std::move(instance));
@@ -205,23 +208,41 @@ bool isFunction(const Value& value) {
   return value.tag == script::Tag::Native && value.native()->cls && value.native()->cls->call;
 }
 
+// The plan for name, worked out on first use and kept: with the type's plans when bound through
+// type information, with the object's own when bound late. Null when the object has no such name.
+const MemberPlan* planFor(HostCall& call, ComState& state, ActiveXInstance& instance, Atom name, MemberUse use) {
+  const uint64_t key = uint64_t(uint32_t(name)) << 2 | uint64_t(use);
+  ITypeInfo* info = instance.typeInfo.get();
+  if (info) {
+    if (const MemberPlan* plan = state.findPlan(info, key)) return plan;
+  }
+  auto late = instance.latePlans.find(key);
+  if (late != instance.latePlans.end()) return &late->second;
+  MemberPlan plan;
+  if (!planMember(instance.object.get(), info, atomText(call.engine, name), use, plan)) return nullptr;
+  if (info && plan.kind != MemberPlan::Kind::Late) return &state.keepPlan(info, key, std::move(plan));
+  return &instance.latePlans.emplace(key, std::move(plan)).first->second;
+}
+
 // Binds and invokes name; a property get that answered an object, called with one integer and
 // taking no index of its own, is a collection read: the object's Item is called with it.
-bool invokeMember(HostCall& call, Atom name, MemberUse use, Value* args, uint32_t count) {
-  enter(call);
-  IDispatch* object = call.instance<ActiveXInstance>()->object.get();
-  BoundMember member;
-  if (!member.bind(object, atomText(call.engine, name), use)) return false;
-  member.invoke(call.engine, object, use, args, count, call.result);
-  const FUNCDESC* function = member.function();
-  if (use != MemberUse::Put && function && function->invkind == INVOKE_PROPERTYGET && count == 1 &&
-      args[0].tag == script::Tag::Integer && function->cParams == 0) {
-    if (IDispatch* collection = dispatchOf(*call.result)) {
-      script::StackRoots roots(call.engine);
-      roots.hold(*call.result);  // keeps the collection alive through the call
-      BoundMember item;
-      if (item.bind(collection, u"Item", MemberUse::Call)) item.invoke(call.engine, collection, MemberUse::Call, args, 1, call.result);
-    }
+bool invokeNamed(HostCall& call, Atom name, MemberUse use, Value* args, uint32_t count) {
+  ComState& state = enter(call);
+  auto* instance = call.instance<ActiveXInstance>();
+  const MemberPlan* plan = planFor(call, state, *instance, name, use);
+  if (!plan) return false;
+  const bool collectionRead = use != MemberUse::Put && count == 1 && args[0].tag == script::Tag::Integer &&
+                              plan->isPropertyGetWithoutIndex();
+  invokeMember(call.engine, instance->object.get(), *plan, use, args, count, call.result);
+  if (!collectionRead) return true;
+  auto* collection = script::instanceOf<ActiveXInstance>(*call.result, kActiveXClass);
+  if (!collection) return true;
+  script::StackRoots roots(call.engine);
+  roots.hold(*call.result);  // keeps the collection alive through the call
+  HostCall item{call.engine, call.cls, collection, call.args, call.result};
+  if (const MemberPlan* itemPlan = planFor(item, state, *collection, script::intern(call.engine, "Item"),
+                                           MemberUse::Call)) {
+    invokeMember(call.engine, collection->object.get(), *itemPlan, MemberUse::Call, args, 1, call.result);
   }
   return true;
 }
@@ -232,10 +253,10 @@ Value* argumentValues(const HostCall& call) {
 }
 
 bool dynamicInvoke(HostCall& call, Atom name) {
-  return invokeMember(call, name, MemberUse::Call, argumentValues(call), call.args.count());
+  return invokeNamed(call, name, MemberUse::Call, argumentValues(call), call.args.count());
 }
 
-bool dynamicGet(HostCall& call, Atom name) { return invokeMember(call, name, MemberUse::Get, nullptr, 0); }
+bool dynamicGet(HostCall& call, Atom name) { return invokeNamed(call, name, MemberUse::Get, nullptr, 0); }
 
 bool dynamicSet(HostCall& call, Atom name, const Value& value) {
   ComState& state = enter(call);
@@ -255,7 +276,7 @@ bool dynamicSet(HostCall& call, Atom name, const Value& value) {
   Value* argument = roots.hold(value);
   Value ignored;
   HostCall put{call.engine, call.cls, call.self, call.args, &ignored};
-  return invokeMember(put, name, MemberUse::Put, argument, 1);
+  return invokeNamed(put, name, MemberUse::Put, argument, 1);
 }
 
 void markInstance(Engine& engine, NativeClass*, void* data) {

@@ -70,6 +70,8 @@ ComState::ComState() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
 ComState::~ComState() {
   releasePending();
   handedOut_.clear();
+  plans_.clear();
+  planTypes_.clear();
   if (initialised_) CoUninitialize();
 }
 
@@ -83,6 +85,16 @@ const EventMembers& ComState::eventMembers(const IID& iid, ITypeInfo* info) {
 const EventMembers* ComState::knownEventMembers(const IID& iid) const {
   auto found = events_.find(keyOf(iid));
   return found == events_.end() ? nullptr : &found->second;
+}
+
+const MemberPlan* ComState::findPlan(ITypeInfo* info, uint64_t key) const {
+  auto found = plans_.find(PlanKey{info, key});
+  return found == plans_.end() ? nullptr : &found->second;
+}
+
+const MemberPlan& ComState::keepPlan(ITypeInfo* info, uint64_t key, MemberPlan plan) {
+  planTypes_.try_emplace(info, info);
+  return plans_.insert_or_assign(PlanKey{info, key}, std::move(plan)).first->second;
 }
 
 int64_t ComState::handOut(IUnknown* object) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "objects/com/automation_values.h"
+#include "objects/com/win32/member_binding.h"
 #include "platform/win32/com_ptr.h"
 
 namespace vexil::script {
@@ -40,6 +41,9 @@ using EventMembers = std::unordered_map<std::u16string, EventMember>;
 // The data of an ActiveXObject.
 struct ActiveXInstance {
   platform::ComPtr<IDispatch> object;
+  platform::ComPtr<ITypeInfo> typeInfo;  // null for objects without type information
+  // Late bindings (names the type information lacks) belong to the object, not to its type.
+  std::unordered_map<uint64_t, MemberPlan> latePlans;
   std::vector<IID> eventInterfaces;
   ComEventSink* sink = nullptr;            // one reference
   PropertyNotifySink* propertySink = nullptr;  // one reference, while notifications are on
@@ -64,6 +68,11 @@ class ComState {
   const EventMembers& eventMembers(const IID& iid, ITypeInfo* info);
   const EventMembers* knownEventMembers(const IID& iid) const;
 
+  // Bindings through type information, shared by every object of that type. The type information
+  // is held, so its address stays its own while plans are keyed by it.
+  const MemberPlan* findPlan(ITypeInfo* info, uint64_t key) const;
+  const MemberPlan& keepPlan(ITypeInfo* info, uint64_t key, MemberPlan plan);
+
   int64_t handOut(IUnknown* object);
   IUnknown* handedOut(int64_t value) const;
 
@@ -77,6 +86,16 @@ class ComState {
   bool initialised_;
   std::map<std::array<uint8_t, 16>, EventMembers> events_;
   std::map<int64_t, platform::ComPtr<IUnknown>> handedOut_;
+  struct PlanKey {
+    ITypeInfo* info;
+    uint64_t key;
+    bool operator==(const PlanKey&) const = default;
+  };
+  struct PlanKeyHash {
+    size_t operator()(const PlanKey& k) const { return std::hash<uint64_t>()(k.key * 31 + uintptr_t(k.info)); }
+  };
+  std::unordered_map<PlanKey, MemberPlan, PlanKeyHash> plans_;
+  std::map<ITypeInfo*, platform::ComPtr<ITypeInfo>> planTypes_;
   std::vector<std::unique_ptr<ActiveXInstance>> pendingInstances_;
   std::vector<IUnknown*> pendingReleases_;
 };

@@ -31,12 +31,12 @@ ComState* enter(HostCall& call) {
 
 // The collection's size: its Count, or (a DOM node list) its length; failing both, the elements a
 // copy of the enumerator walks through.
-bool collectionSize(HostCall& call, IDispatch* collection, IEnumVARIANT* items, uint32_t* size) {
+bool collectionSize(HostCall& call, IDispatch* collection, ITypeInfo* info, IEnumVARIANT* items, uint32_t* size) {
   for (const char16_t* name : {u"Count", u"length"}) {
     VARIANT count;
     VariantInit(&count);
-    BoundMember member;
-    bool ok = member.bind(collection, name, MemberUse::Call) && member.invokeRaw(call.engine, collection, &count) &&
+    MemberPlan plan;
+    bool ok = planMember(collection, info, name, MemberUse::Call, plan) && invokeRaw(call.engine, collection, plan, &count) &&
               SUCCEEDED(VariantChangeType(&count, &count, 0, VT_I4)) && count.lVal >= 0;
     if (ok) *size = uint32_t(count.lVal);
     VariantClear(&count);
@@ -65,12 +65,14 @@ void construct(HostCall& call) {
   VARIANT items;
   VariantInit(&items);
   auto data = std::make_unique<EnumeratorData>();
-  BoundMember newEnum;
-  bool ok = newEnum.bind(collection, u"_NewEnum", MemberUse::Call) &&
-            newEnum.invokeRaw(call.engine, collection, &items) &&
+  ComPtr<ITypeInfo> info;
+  collection->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put());
+  MemberPlan newEnum;
+  bool ok = planMember(collection, info.get(), u"_NewEnum", MemberUse::Call, newEnum) &&
+            invokeRaw(call.engine, collection, newEnum, &items) &&
             (items.vt == VT_UNKNOWN || items.vt == VT_DISPATCH) && items.punkVal &&
             SUCCEEDED(items.punkVal->QueryInterface(IID_IEnumVARIANT, data->items.putVoid())) && data->items &&
-            collectionSize(call, collection, data->items.get(), &data->count);
+            collectionSize(call, collection, info.get(), data->items.get(), &data->count);
   VariantClear(&items);
   if (ok) call.publish(std::move(data));
 }

@@ -5,6 +5,7 @@
 #include "objects/com/automation_values.h"
 #include "objects/com/win32/automation_errors.h"
 #include "objects/com/win32/variant_conversion.h"
+#include "platform/win32/com_ptr.h"
 #include "platform/win32/wide_text.h"
 
 namespace vexil::objects::com {
@@ -123,180 +124,129 @@ void clearArguments(std::vector<VARIANT>& arguments) {
   for (VARIANT& v : arguments) VariantClear(&v);
 }
 
-}  // namespace
-
-VARTYPE declaredType(ITypeInfo* info, const TYPEDESC& type) { return mapType(info, type, 0); }
-
-void BoundMember::reset() {
-  if (info_ && function_) info_->ReleaseFuncDesc(function_);
-  if (info_ && variable_) info_->ReleaseVarDesc(variable_);
-  function_ = nullptr;
-  variable_ = nullptr;
-  info_.reset();
-  late_ = false;
-}
-
-bool BoundMember::bind(IDispatch* object, const std::u16string& name, MemberUse use) {
-  reset();
-  if (name.empty()) return false;
-  std::wstring wide = platform::toWide(name);
-  const WORD wanted = use == MemberUse::Call ? INVOKE_FUNC : use == MemberUse::Get ? INVOKE_PROPERTYGET
-                                                                                    : INVOKE_PROPERTYPUT;
-  ComPtr<ITypeInfo> info;
-  ComPtr<ITypeComp> comp;
-  if (SUCCEEDED(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.put())) && info &&
-      SUCCEEDED(info->GetTypeComp(comp.put())) && comp) {
-    ULONG hash = LHashValOfNameSys(kSystemKind, LOCALE_USER_DEFAULT, wide.c_str());
-    for (WORD kind : {wanted, WORD(0)}) {
-      ITypeInfo* bound = nullptr;
-      DESCKIND found = DESCKIND_NONE;
-      BINDPTR pointer{};
-      if (FAILED(comp->Bind(wide.data(), hash, kind, &bound, &found, &pointer))) continue;
-      if (found == DESCKIND_FUNCDESC) {
-        info_ = ComPtr<ITypeInfo>(bound);
-        function_ = pointer.lpfuncdesc;
-        bound->Release();
-        // Kind 0 may find a put first; a call or a read wants the readable side of the name.
-        if (use != MemberUse::Put && (function_->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF))) {
-          if (FUNCDESC* readable = findReadable(info_.get(), name)) {
-            info_->ReleaseFuncDesc(function_);
-            function_ = readable;
-          }
-        }
-        return true;
-      }
-      if (found == DESCKIND_VARDESC) {
-        if (use != MemberUse::Call && pointer.lpvardesc->varkind == VAR_DISPATCH) {
-          info_ = ComPtr<ITypeInfo>(bound);
-          variable_ = pointer.lpvardesc;
-          bound->Release();
-          return true;
-        }
-        bound->ReleaseVarDesc(pointer.lpvardesc);
-      } else if (found == DESCKIND_TYPECOMP || found == DESCKIND_IMPLICITAPPOBJ) {
-        if (pointer.lptcomp) pointer.lptcomp->Release();
-      }
-      if (bound) bound->Release();
-    }
+// What one Invoke left: its result and exception record, freed on every path.
+struct Outcome {
+  Outcome() { VariantInit(&result); }
+  ~Outcome() {
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    SysFreeString(exception.bstrHelpFile);
+    VariantClear(&result);
   }
-  // No type information, or a name it lacks: ask the object itself.
-  LPOLESTR names[] = {wide.data()};
-  if (SUCCEEDED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &lateId_))) {
-    late_ = true;
-    return true;
-  }
-  return false;
-}
+  VARIANT result;
+  EXCEPINFO exception{};
+};
 
-HRESULT BoundMember::dispatch(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
-                              Outcome& outcome) const {
-  if (function_) return invokeDescribed(engine, object, use, args, count, outcome);
-  if (variable_) return invokeVariable(engine, object, use, args, count, outcome);
-  if (late_) return invokeLate(engine, object, use, args, count, outcome);
-  return DISP_E_MEMBERNOTFOUND;
-}
-
-void BoundMember::invoke(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
-                         Value* out) const {
-  out->setUndefined();
-  Outcome outcome;
-  HRESULT hr = dispatch(engine, object, use, args, count, outcome);
-  if (FAILED(hr)) traceAutomationFailure(engine, hr, outcome.exception);
-  else fromVariant(engine, outcome.result, outcome.expected, out);
-}
-
-bool BoundMember::invokeRaw(Engine& engine, IDispatch* object, VARIANT* out) const {
-  Outcome outcome;
-  outcome.expected = VT_VARIANT;
-  HRESULT hr = dispatch(engine, object, MemberUse::Call, nullptr, 0, outcome);
-  if (FAILED(hr)) {
-    traceAutomationFailure(engine, hr, outcome.exception);
-    return false;
-  }
-  VariantClear(out);
-  *out = outcome.result;
-  VariantInit(&outcome.result);
-  return true;
-}
-
-BoundMember::Outcome::Outcome() { VariantInit(&result); }
-
-BoundMember::Outcome::~Outcome() {
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  VariantClear(&result);
-}
-
-HRESULT BoundMember::invokeDescribed(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
-                                     Outcome& outcome) const {
-  const FUNCDESC& f = *function_;
+void planFunction(ITypeInfo* info, const FUNCDESC& f, MemberPlan& plan) {
+  plan.kind = MemberPlan::Kind::Function;
+  plan.id = f.memid;
+  plan.invokeKind = WORD(f.invkind);
   uint32_t parameters = uint32_t(f.cParams);
   // A last parameter that is an output or return pointer is the call's result.
   bool resultParameter = parameters > 0 && isResultParameter(f, f.lprgelemdescParam[parameters - 1]);
   if (resultParameter) --parameters;
-  VARTYPE expected = resultParameter ? VARTYPE(VT_VARIANT) : declaredType(info_.get(), f.elemdescFunc.tdesc);
-  if (expected == VT_ERROR && f.elemdescFunc.tdesc.vt == VT_HRESULT) expected = VT_EMPTY;
+  plan.expected = resultParameter ? VARTYPE(VT_VARIANT) : declaredType(info, f.elemdescFunc.tdesc);
+  if (f.elemdescFunc.tdesc.vt == VT_HRESULT && !resultParameter) plan.expected = VT_EMPTY;
+  plan.parameters.clear();
+  plan.outputOnly.clear();
+  for (uint32_t i = 0; i < parameters; ++i) {
+    plan.parameters.push_back(declaredType(info, f.lprgelemdescParam[i].tdesc));
+    plan.outputOnly.push_back(isOutputOnly(f.lprgelemdescParam[i]));
+  }
+}
 
+void planVariable(ITypeInfo* info, const VARDESC& v, MemberPlan& plan) {
+  plan.kind = MemberPlan::Kind::Variable;
+  plan.id = v.memid;
+  plan.expected = declaredType(info, v.elemdescVar.tdesc);
+  plan.parameters.assign(1, plan.expected);
+  plan.outputOnly.assign(1, false);
+}
+
+// Binds through the type information; false when it has no usable description of the name.
+bool planFromTypeInfo(ITypeInfo* info, const std::u16string& name, MemberUse use, MemberPlan& plan) {
+  ComPtr<ITypeComp> comp;
+  if (!info || FAILED(info->GetTypeComp(comp.put())) || !comp) return false;
+  std::wstring wide = platform::toWide(name);
+  const WORD wanted = use == MemberUse::Call ? INVOKE_FUNC : use == MemberUse::Get ? INVOKE_PROPERTYGET
+                                                                                    : INVOKE_PROPERTYPUT;
+  ULONG hash = LHashValOfNameSys(kSystemKind, LOCALE_USER_DEFAULT, wide.c_str());
+  for (WORD kind : {wanted, WORD(0)}) {
+    ITypeInfo* bound = nullptr;
+    DESCKIND found = DESCKIND_NONE;
+    BINDPTR pointer{};
+    if (FAILED(comp->Bind(wide.data(), hash, kind, &bound, &found, &pointer))) continue;
+    bool planned = false;
+    if (found == DESCKIND_FUNCDESC) {
+      FUNCDESC* function = pointer.lpfuncdesc;
+      // Kind 0 may find a put first; a call or a read wants the readable side of the name.
+      FUNCDESC* readable = nullptr;
+      if (use != MemberUse::Put && (function->invkind & (INVOKE_PROPERTYPUT | INVOKE_PROPERTYPUTREF))) {
+        readable = findReadable(bound, name);
+      }
+      planFunction(bound, readable ? *readable : *function, plan);
+      if (readable) bound->ReleaseFuncDesc(readable);
+      bound->ReleaseFuncDesc(function);
+      planned = true;
+    } else if (found == DESCKIND_VARDESC) {
+      if (use != MemberUse::Call && pointer.lpvardesc->varkind == VAR_DISPATCH) {
+        planVariable(bound, *pointer.lpvardesc, plan);
+        planned = true;
+      }
+      bound->ReleaseVarDesc(pointer.lpvardesc);
+    } else if ((found == DESCKIND_TYPECOMP || found == DESCKIND_IMPLICITAPPOBJ) && pointer.lptcomp) {
+      pointer.lptcomp->Release();
+    }
+    if (bound) bound->Release();
+    if (planned) return true;
+  }
+  return false;
+}
+
+HRESULT invokeFunction(Engine& engine, IDispatch* object, const MemberPlan& plan, MemberUse use, Value* args,
+                       uint32_t count, Outcome& outcome, VARTYPE& expected) {
+  // A variable's one "parameter" is the value a write puts.
+  const bool reading = plan.kind == MemberPlan::Kind::Variable && use != MemberUse::Put;
+  const uint32_t parameters = reading ? 0 : uint32_t(plan.parameters.size());
   std::vector<VARIANT> arguments;
   ArgumentCells cells;
   DISPID putId = DISPID_PROPERTYPUT;
   DISPPARAMS params{};
+  expected = plan.expected;
   if (use == MemberUse::Put) {
-    if (parameters == 0) return S_FALSE;  // a put with nothing to put
+    if (parameters == 0) {  // a put with nothing to put
+      expected = VT_EMPTY;
+      return S_FALSE;
+    }
     arguments.resize(1);
-    VARTYPE type = declaredType(info_.get(), f.lprgelemdescParam[parameters - 1].tdesc);
-    toDeclaredVariant(engine, count ? &args[0] : nullptr, type, cells, &arguments[0]);
+    toDeclaredVariant(engine, count ? &args[0] : nullptr, plan.parameters[parameters - 1], cells, &arguments[0]);
     params = {arguments.data(), &putId, 1, 1};
     expected = VT_EMPTY;
   } else {
     arguments.resize(parameters);
     for (uint32_t i = 0; i < parameters; ++i) {
-      VARTYPE type = declaredType(info_.get(), f.lprgelemdescParam[i].tdesc);
+      VARTYPE type = plan.parameters[i];
       VARIANT* slot = &arguments[argumentSlot(i, parameters)];
       // An output the script did not supply still needs somewhere to go: an empty cell.
-      if (i >= count && (type & VT_BYREF) && isOutputOnly(f.lprgelemdescParam[i])) emptyReference(type, cells, slot);
+      if (i >= count && (type & VT_BYREF) && plan.outputOnly[i]) emptyReference(type, cells, slot);
       else toDeclaredVariant(engine, i < count ? &args[i] : nullptr, type, cells, slot);
     }
     params = {arguments.data(), nullptr, parameters, 0};
   }
   UINT argumentError = 0;
-  outcome.expected = expected;
-  HRESULT hr = object->Invoke(f.memid, IID_NULL, 0, WORD(f.invkind), &params,
-                              expected == VT_EMPTY ? nullptr : &outcome.result, &outcome.exception, &argumentError);
+  WORD kind = plan.kind == MemberPlan::Kind::Function ? plan.invokeKind
+              : use == MemberUse::Put                  ? WORD(DISPATCH_PROPERTYPUT)
+                                                       : WORD(DISPATCH_PROPERTYGET);
+  HRESULT hr = object->Invoke(plan.id, IID_NULL, 0, kind, &params, expected == VT_EMPTY ? nullptr : &outcome.result,
+                              &outcome.exception, &argumentError);
   cells.copyBack();
   clearArguments(arguments);
   return hr;
 }
 
-HRESULT BoundMember::invokeVariable(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
-                                    Outcome& outcome) const {
-  const VARDESC& v = *variable_;
-  VARTYPE type = declaredType(info_.get(), v.elemdescVar.tdesc);
-  UINT argumentError = 0;
-  HRESULT hr;
-  if (use == MemberUse::Put) {
-    ArgumentCells cells;
-    VARIANT argument;
-    toDeclaredVariant(engine, count ? &args[0] : nullptr, type, cells, &argument);
-    DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params{&argument, &putId, 1, 1};
-    hr = object->Invoke(v.memid, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, &outcome.exception,
-                        &argumentError);
-    VariantClear(&argument);
-    type = VT_EMPTY;
-  } else {
-    DISPPARAMS params{};
-    hr = object->Invoke(v.memid, IID_NULL, 0, DISPATCH_PROPERTYGET, &params, &outcome.result, &outcome.exception,
-                        &argumentError);
-  }
-  outcome.expected = type;
-  return hr;
-}
-
 // Without a description: every argument converted by its own value, the kinds the use implies.
-HRESULT BoundMember::invokeLate(Engine& engine, IDispatch* object, MemberUse use, Value* args, uint32_t count,
-                                Outcome& outcome) const {
+HRESULT invokeLate(Engine& engine, IDispatch* object, const MemberPlan& plan, MemberUse use, Value* args,
+                   uint32_t count, Outcome& outcome, VARTYPE& expected) {
   if (use == MemberUse::Get) count = 0;
   if (use == MemberUse::Put) count = count ? 1 : 0;
   std::vector<VARIANT> arguments(count);
@@ -305,12 +255,63 @@ HRESULT BoundMember::invokeLate(Engine& engine, IDispatch* object, MemberUse use
   DISPPARAMS params{arguments.data(), use == MemberUse::Put ? &putId : nullptr, count,
                     use == MemberUse::Put ? 1u : 0u};
   WORD kind = use == MemberUse::Put ? DISPATCH_PROPERTYPUT : DISPATCH_METHOD | DISPATCH_PROPERTYGET;
+  expected = use == MemberUse::Put ? VARTYPE(VT_EMPTY) : VARTYPE(VT_VARIANT);
   UINT argumentError = 0;
-  HRESULT hr = object->Invoke(lateId_, IID_NULL, 0, kind, &params, use == MemberUse::Put ? nullptr : &outcome.result,
+  HRESULT hr = object->Invoke(plan.id, IID_NULL, 0, kind, &params, use == MemberUse::Put ? nullptr : &outcome.result,
                               &outcome.exception, &argumentError);
   clearArguments(arguments);
-  outcome.expected = use == MemberUse::Put ? VARTYPE(VT_EMPTY) : VARTYPE(VT_VARIANT);
   return hr;
+}
+
+HRESULT dispatchPlan(Engine& engine, IDispatch* object, const MemberPlan& plan, MemberUse use, Value* args,
+                     uint32_t count, Outcome& outcome, VARTYPE& expected) {
+  if (plan.kind == MemberPlan::Kind::Late) return invokeLate(engine, object, plan, use, args, count, outcome, expected);
+  return invokeFunction(engine, object, plan, use, args, count, outcome, expected);
+}
+
+}  // namespace
+
+VARTYPE declaredType(ITypeInfo* info, const TYPEDESC& type) { return mapType(info, type, 0); }
+
+bool planMember(IDispatch* object, ITypeInfo* info, const std::u16string& name, MemberUse use, MemberPlan& plan) {
+  if (name.empty()) return false;
+  if (planFromTypeInfo(info, name, use, plan)) return true;
+  // No type information, or a name it lacks: ask the object itself.
+  std::wstring wide = platform::toWide(name);
+  LPOLESTR names[] = {wide.data()};
+  DISPID id = DISPID_UNKNOWN;
+  if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return false;
+  plan = MemberPlan{};
+  plan.kind = MemberPlan::Kind::Late;
+  plan.id = id;
+  plan.expected = VT_VARIANT;
+  return true;
+}
+
+void invokeMember(Engine& engine, IDispatch* object, const MemberPlan& plan, MemberUse use, Value* args,
+                  uint32_t count, Value* out) {
+  out->setUndefined();
+  Outcome outcome;
+  VARTYPE expected = VT_EMPTY;
+  HRESULT hr = dispatchPlan(engine, object, plan, use, args, count, outcome, expected);
+  if (FAILED(hr)) traceAutomationFailure(engine, hr, outcome.exception);
+  else fromVariant(engine, outcome.result, expected, out);
+}
+
+bool invokeRaw(Engine& engine, IDispatch* object, const MemberPlan& plan, VARIANT* out) {
+  Outcome outcome;
+  VARTYPE expected = VT_EMPTY;
+  MemberPlan reading = plan;
+  if (reading.expected == VT_EMPTY) reading.expected = VT_VARIANT;  // keep whatever comes back
+  HRESULT hr = dispatchPlan(engine, object, reading, MemberUse::Call, nullptr, 0, outcome, expected);
+  if (FAILED(hr)) {
+    traceAutomationFailure(engine, hr, outcome.exception);
+    return false;
+  }
+  VariantClear(out);
+  *out = outcome.result;
+  VariantInit(&outcome.result);
+  return true;
 }
 
 std::u16string memberName(IDispatch* object, DISPID id) {

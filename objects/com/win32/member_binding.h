@@ -1,13 +1,14 @@
 #pragma once
 // Member names of an automation object bound to what to invoke: through the object's type
 // information (the declared parameter types drive the conversions), or, for objects without type
-// information or names it lacks, late through GetIDsOfNames.
+// information or names it lacks, late through GetIDsOfNames. A binding is worked out once into a
+// plan, which the bridge keeps, so a call costs one Invoke and its conversions.
 #include <windows.h>
 #include <oaidl.h>
 
 #include <string>
+#include <vector>
 
-#include "platform/win32/com_ptr.h"
 #include "script/runtime/value.h"
 
 namespace vexil::script {
@@ -18,52 +19,30 @@ namespace vexil::objects::com {
 
 enum class MemberUse { Call, Get, Put };
 
-class BoundMember {
- public:
-  BoundMember() = default;
-  BoundMember(const BoundMember&) = delete;
-  BoundMember& operator=(const BoundMember&) = delete;
-  ~BoundMember() { reset(); }
+struct MemberPlan {
+  enum class Kind { Function, Variable, Late };
+  Kind kind = Kind::Late;
+  DISPID id = DISPID_UNKNOWN;
+  WORD invokeKind = 0;              // a function's own invoke kind
+  std::vector<VARTYPE> parameters;  // declared types in declaration order, the result parameter left out
+  std::vector<bool> outputOnly;     // [out] without [in], per parameter
+  VARTYPE expected = VT_EMPTY;      // the result's type; VT_EMPTY: no result is asked for
 
-  // Binds name for the use; false when the object has no such member.
-  bool bind(IDispatch* object, const std::u16string& name, MemberUse use);
-  // Invokes the member on object with the script arguments (args[0..count-1], count 0 for none;
-  // for Put the one value). The result, or undefined after a failure's trace line, goes to *out.
-  void invoke(script::Engine& engine, IDispatch* object, MemberUse use, script::Value* args, uint32_t count,
-              script::Value* out) const;
-
-  // Calls the member with no arguments and hands over its result unconverted; false (after the
-  // trace line) when the call fails.
-  bool invokeRaw(script::Engine& engine, IDispatch* object, VARIANT* out) const;
-
-  const FUNCDESC* function() const { return function_; }
-
- private:
-  // What one Invoke left: its result, the type to convert it by, its exception record.
-  struct Outcome {
-    Outcome();
-    ~Outcome();
-    VARIANT result;
-    VARTYPE expected = VT_EMPTY;
-    EXCEPINFO exception{};
-  };
-
-  void reset();
-  HRESULT dispatch(script::Engine& engine, IDispatch* object, MemberUse use, script::Value* args, uint32_t count,
-                   Outcome& outcome) const;
-  HRESULT invokeDescribed(script::Engine& engine, IDispatch* object, MemberUse use, script::Value* args,
-                          uint32_t count, Outcome& outcome) const;
-  HRESULT invokeVariable(script::Engine& engine, IDispatch* object, MemberUse use, script::Value* args,
-                         uint32_t count, Outcome& outcome) const;
-  HRESULT invokeLate(script::Engine& engine, IDispatch* object, MemberUse use, script::Value* args, uint32_t count,
-                     Outcome& outcome) const;
-
-  platform::ComPtr<ITypeInfo> info_;  // the type information the description belongs to
-  FUNCDESC* function_ = nullptr;
-  VARDESC* variable_ = nullptr;
-  DISPID lateId_ = DISPID_UNKNOWN;
-  bool late_ = false;
+  bool isPropertyGetWithoutIndex() const {
+    return kind == Kind::Function && invokeKind == INVOKE_PROPERTYGET && parameters.empty();
+  }
 };
+
+// Binds name for the use through info (null: the object has none) or the object; false when the
+// object has no such member.
+bool planMember(IDispatch* object, ITypeInfo* info, const std::u16string& name, MemberUse use, MemberPlan& plan);
+// Invokes with the script arguments (args[0..count-1]; for Put the one value). The result, or
+// undefined after a failure's trace line, goes to *out.
+void invokeMember(script::Engine& engine, IDispatch* object, const MemberPlan& plan, MemberUse use,
+                  script::Value* args, uint32_t count, script::Value* out);
+// Calls the member with no arguments and hands over its result unconverted; false (after the trace
+// line) when the call fails.
+bool invokeRaw(script::Engine& engine, IDispatch* object, const MemberPlan& plan, VARIANT* out);
 
 // The automation type a declared type travels as: pointers become references, aliases their base
 // type, enumerations and unsigned or plain ints 32-bit integers, interfaces objects, void empty.

@@ -407,18 +407,20 @@ void unknownToValue(Engine& engine, IUnknown* object, Value* out) {
 }  // namespace
 
 ArgumentCells::~ArgumentCells() {
-  for (auto& [cell, slot] : cells_) VariantClear(&cell);
+  for (auto& cell : cells_) VariantClear(&cell->value);
 }
 
 VARIANT* ArgumentCells::add(Value* slot) {
-  auto& entry = cells_.emplace_back();
-  VariantInit(&entry.first);
-  entry.second = slot;
-  return &entry.first;
+  auto& cell = cells_.emplace_back(std::make_unique<Cell>());
+  VariantInit(&cell->value);
+  cell->slot = slot;
+  return &cell->value;
 }
 
 void ArgumentCells::copyBack() {
-  for (auto& [cell, slot] : cells_) {
+  for (auto& entry : cells_) {
+    const VARIANT& cell = entry->value;
+    Value* slot = entry->slot;
     if (!slot) continue;
     switch (cell.vt) {
       case VT_I2: slot->setInteger(cell.iVal); break;

@@ -4,8 +4,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include <deque>
-#include <utility>
+#include <memory>
 #include <vector>
 
 #include "script/runtime/value.h"
@@ -32,7 +31,11 @@ class ArgumentCells {
   void copyBack();
 
  private:
-  std::deque<std::pair<VARIANT, script::Value*>> cells_;
+  struct Cell {
+    VARIANT value;
+    script::Value* slot;
+  };
+  std::vector<std::unique_ptr<Cell>> cells_;  // each cell stays where it is while others are added
 };
 
 // The value a server sees for a parameter the script did not supply.
