@@ -30,12 +30,6 @@ struct Entry {
   std::wstring value;
 };
 
-std::wstring modulePath() {
-  wchar_t path[MAX_PATH * 2];
-  DWORD length = GetModuleFileNameW(moduleInstance(), path, MAX_PATH * 2);
-  return std::wstring(path, length);
-}
-
 // The root of the class keys: HKEY_CLASSES_ROOT for the machine, or the user's classes key, which
 // `opened` then owns.
 HKEY rootKey(RegistrationScope scope, platform::UniqueKey& opened) {
