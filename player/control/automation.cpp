@@ -1,6 +1,7 @@
 // The automation surface: one table of names, dispatch ids and handlers, and a handler per member.
 // Methods report failure through their HRESULT so a host can tell a call that did nothing from one
-// that worked; property reads never fail.
+// that worked; property reads never fail. player_control.idl describes these same members to hosts
+// that read type information; a change here is a change there.
 #include <exception>
 #include <new>
 #include <string_view>
@@ -119,13 +120,16 @@ bool flagsFit(const AutomationMember& member, WORD flags) {
 
 STDMETHODIMP PlayerControl::GetTypeInfoCount(UINT* count) {
   if (!count) return E_POINTER;
-  *count = 0;
+  *count = 1;
   return S_OK;
 }
 
-STDMETHODIMP PlayerControl::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return DISP_E_BADINDEX;
+// The automation interface's description; names and calls still go through the table below.
+STDMETHODIMP PlayerControl::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+  if (!info) return E_POINTER;
+  *info = nullptr;
+  if (index != 0) return DISP_E_BADINDEX;
+  return typeLibrary_.typeInfo(kAutomationIid, info);
 }
 
 STDMETHODIMP PlayerControl::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {

@@ -3,10 +3,14 @@
 // DllCanUnloadNow may say yes.
 #include <windows.h>
 
+#include <string>
+
 namespace vexil::control {
 
 HINSTANCE moduleInstance();
 void setModuleInstance(HINSTANCE instance);
+// The file the control was loaded from: what registration writes and the type library is read from.
+std::wstring modulePath();
 
 // Live objects (controls, factories) and IClassFactory::LockServer locks.
 void addModuleReference();

@@ -232,10 +232,7 @@ STDMETHODIMP PlayerControl::FindConnectionPoint(REFIID iid, IConnectionPoint** p
   return S_OK;
 }
 
-STDMETHODIMP PlayerControl::GetClassInfo(ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
+STDMETHODIMP PlayerControl::GetClassInfo(ITypeInfo** info) { return typeLibrary_.typeInfo(kControlClsid, info); }
 
 STDMETHODIMP PlayerControl::GetGUID(DWORD kind, GUID* guid) {
   if (!guid) return E_POINTER;

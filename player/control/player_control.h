@@ -15,6 +15,7 @@
 #include "player/control/control_settings.h"
 #include "player/control/control_window.h"
 #include "player/control/dispatch_call.h"
+#include "player/control/type_library.h"
 #include "player/swf/movie_player.h"
 
 namespace vexil::control {
@@ -116,7 +117,8 @@ class PlayerControl final : public IDispatch,
   STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override;
   STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override;
 
-  // IProvideClassInfo2: no type library ships, but hosts can learn the event interface here.
+  // IProvideClassInfo2: the class's description from the type library, whose default source is the
+  // event interface; GetGUID names that interface without it.
   STDMETHODIMP GetClassInfo(ITypeInfo** info) override;
   STDMETHODIMP GetGUID(DWORD kind, GUID* guid) override;
 
@@ -212,6 +214,7 @@ class PlayerControl final : public IDispatch,
   EventConnectionPoint events_;
   swf::MoviePlayer player_;
   ControlSettings settings_;
+  TypeLibrary typeLibrary_;
   bool delivering_ = false;
 };
 

@@ -2,11 +2,17 @@
 
 #include <olectl.h>
 
+#include <cwchar>
 #include <string>
 
 #include "platform/win32/unique_handle.h"
 #include "player/control/control_ids.h"
 #include "player/control/module.h"
+#include "player/control/type_library.h"
+
+// Exported by oleaut32 since Windows Vista, but not declared by the mingw-w64 headers.
+WINOLEAUTAPI RegisterTypeLibForUser(ITypeLib* library, OLECHAR* path, OLECHAR* helpDirectory);
+WINOLEAUTAPI UnRegisterTypeLibForUser(REFGUID library, WORD major, WORD minor, LCID locale, SYSKIND kind);
 
 namespace vexil::control {
 namespace {
@@ -30,12 +36,6 @@ struct Entry {
   std::wstring value;
 };
 
-std::wstring modulePath() {
-  wchar_t path[MAX_PATH * 2];
-  DWORD length = GetModuleFileNameW(moduleInstance(), path, MAX_PATH * 2);
-  return std::wstring(path, length);
-}
-
 // The root of the class keys: HKEY_CLASSES_ROOT for the machine, or the user's classes key, which
 // `opened` then owns.
 HKEY rootKey(RegistrationScope scope, platform::UniqueKey& opened) {
@@ -47,12 +47,54 @@ HKEY rootKey(RegistrationScope scope, platform::UniqueKey& opened) {
   return opened.get();
 }
 
+// The type library as the class's TypeLib and Version keys name it.
+struct LibraryIdentity {
+  std::wstring id;
+  std::wstring version;
+};
+
+std::wstring guidText(REFGUID guid) {
+  wchar_t text[40];
+  int length = StringFromGUID2(guid, text, 40);
+  return std::wstring(text, length > 0 ? length - 1 : 0);
+}
+
+// Registers the library carried in the control's file, in the same scope as the class.
+HRESULT registerTypeLibrary(RegistrationScope scope, LibraryIdentity& identity) {
+  ComPtr<ITypeLib> library;
+  TLIBATTR* attributes = nullptr;
+  if (FAILED(loadTypeLibrary(library)) || FAILED(library->GetLibAttr(&attributes))) return SELFREG_E_TYPELIB;
+  wchar_t version[16];  // hexadecimal, as the registry writes type library versions
+  std::swprintf(version, 16, L"%x.%x", attributes->wMajorVerNum, attributes->wMinorVerNum);
+  identity = {guidText(attributes->guid), version};
+  library->ReleaseTLibAttr(attributes);
+  std::wstring path = modulePath();
+  HRESULT result = scope == RegistrationScope::Machine ? RegisterTypeLib(library.get(), path.data(), nullptr)
+                                                       : RegisterTypeLibForUser(library.get(), path.data(), nullptr);
+  return SUCCEEDED(result) ? S_OK : SELFREG_E_TYPELIB;
+}
+
+void unregisterTypeLibrary(RegistrationScope scope) {
+  ComPtr<ITypeLib> library;
+  TLIBATTR* attributes = nullptr;
+  if (FAILED(loadTypeLibrary(library)) || FAILED(library->GetLibAttr(&attributes))) return;
+  auto unregister = scope == RegistrationScope::Machine ? UnRegisterTypeLib : UnRegisterTypeLibForUser;
+  unregister(attributes->guid, attributes->wMajorVerNum, attributes->wMinorVerNum, attributes->lcid,
+             attributes->syskind);
+  library->ReleaseTLibAttr(attributes);
+}
+
 }  // namespace
 
 HRESULT registerControl(RegistrationScope scope) {
+  LibraryIdentity library;
+  if (HRESULT result = registerTypeLibrary(scope, library); FAILED(result)) return result;
   platform::UniqueKey opened;
   HKEY root = rootKey(scope, opened);
-  if (!root) return SELFREG_E_CLASS;
+  if (!root) {
+    unregisterTypeLibrary(scope);
+    return SELFREG_E_CLASS;
+  }
   const std::wstring clsidKey = std::wstring(L"CLSID\\") + kClsidText;
   const Entry entries[] = {
       {clsidKey, nullptr, kControlName},
@@ -64,6 +106,8 @@ HRESULT registerControl(RegistrationScope scope) {
       {clsidKey + L"\\MiscStatus", nullptr, L"0"},
       {clsidKey + L"\\MiscStatus\\1", nullptr, kMiscStatusText},
       {clsidKey + L"\\Verb\\0", nullptr, L"&Properties,0,2"},
+      {clsidKey + L"\\TypeLib", nullptr, library.id},
+      {clsidKey + L"\\Version", nullptr, library.version},
       {kProgId, nullptr, kControlName},
       {std::wstring(kProgId) + L"\\CLSID", nullptr, kClsidText},
       {kVersionIndependentProgId, nullptr, kControlName},
@@ -86,6 +130,7 @@ HRESULT unregisterControl(RegistrationScope scope) {
   if (!root) return SELFREG_E_CLASS;
   const std::wstring keys[] = {std::wstring(L"CLSID\\") + kClsidText, kProgId, kVersionIndependentProgId};
   for (const std::wstring& key : keys) RegDeleteTreeW(root, key.c_str());
+  unregisterTypeLibrary(scope);
   return S_OK;
 }
 

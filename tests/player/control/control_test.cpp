@@ -15,12 +15,6 @@ using vexil::swf::MovieOutline;
 
 namespace {
 
-class ComApartment {
- public:
-  ComApartment() { OleInitialize(nullptr); }
-  ~ComApartment() { OleUninitialize(); }
-};
-
 // Frame 1 sends Vexil_Run/Initialize and sets a variable; frame 2 sends quit and stops.
 std::vector<uint8_t> eventMovie() {
   MovieOutline outline;

@@ -1,6 +1,8 @@
-// Registration under the control's own identity, machine-wide and per user, and the version that
-// hosts check before using a registered player.
+// Registration under the control's own identity, machine-wide and per user, with its type library,
+// and the version that hosts check before using a registered player.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "player/control/control_ids.h"
 #include "tests/player/control/test_container.h"
@@ -23,14 +25,31 @@ void expectCreatedByClsidAndProgId() {
   }
 }
 
-// The default value of a key under HKEY_CURRENT_USER.
-std::wstring registryText(const wchar_t* path) {
+// The default value of a key.
+std::wstring registryText(HKEY root, const std::wstring& path) {
   wchar_t value[MAX_PATH * 2];
   DWORD size = sizeof value;
-  if (RegGetValueW(HKEY_CURRENT_USER, path, nullptr, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
+  if (RegGetValueW(root, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) {
     return L"<missing>";
   }
   return value;
+}
+
+std::wstring guidText(REFGUID guid) {
+  wchar_t text[40];
+  int length = StringFromGUID2(guid, text, 40);
+  return std::wstring(text, length > 0 ? length - 1 : 0);
+}
+
+// Where the type library is registered, or "<missing>".
+std::wstring registeredLibraryPath(const TLIBATTR& library) {
+  BSTR path = nullptr;
+  if (FAILED(QueryPathOfRegTypeLib(library.guid, library.wMajorVerNum, library.wMinorVerNum, library.lcid, &path))) {
+    return L"<missing>";
+  }
+  std::wstring text(path, SysStringLen(path));
+  SysFreeString(path);
+  return text;
 }
 
 }  // namespace
@@ -63,12 +82,58 @@ TEST_F(Registration, PerUserRegistration) {
   // entries are checked where they are written.
   const std::wstring classes = L"Software\\Classes\\";
   const std::wstring server = classes + L"CLSID\\" + kClsidText + L"\\InprocServer32";
-  EXPECT_EQ(registryText(server.c_str()), playerDllPath());
-  EXPECT_EQ(registryText((classes + kProgId + L"\\CLSID").c_str()), kClsidText);
-  EXPECT_EQ(registryText((classes + kVersionIndependentProgId + L"\\CurVer").c_str()), kProgId);
+  EXPECT_EQ(registryText(HKEY_CURRENT_USER, server), playerDllPath());
+  EXPECT_EQ(registryText(HKEY_CURRENT_USER, classes + kProgId + L"\\CLSID"), kClsidText);
+  EXPECT_EQ(registryText(HKEY_CURRENT_USER, classes + kVersionIndependentProgId + L"\\CurVer"), kProgId);
   ASSERT_EQ(install(FALSE, L"user"), S_OK);
-  EXPECT_EQ(registryText(server.c_str()), L"<missing>");
-  EXPECT_EQ(registryText((classes + kProgId).c_str()), L"<missing>");
+  EXPECT_EQ(registryText(HKEY_CURRENT_USER, server), L"<missing>");
+  EXPECT_EQ(registryText(HKEY_CURRENT_USER, classes + kProgId), L"<missing>");
+}
+
+// Both scopes register the type library the DLL carries beside the class, and remove it again.
+// (Wine registers a per-user type library machine-wide; Windows keeps it with the user's classes.
+// Either way the registry's view of the classes finds it.)
+TEST_F(Registration, RegistrationAddsAndRemovesTheTypeLibrary) {
+  ComPtr<ITypeLib> carried;
+  ASSERT_EQ(LoadTypeLibEx(playerDllPath().c_str(), REGKIND_NONE, carried.put()), S_OK);
+  TLIBATTR* library = nullptr;
+  ASSERT_EQ(carried->GetLibAttr(&library), S_OK);
+  const TLIBATTR attributes = *library;
+  carried->ReleaseTLibAttr(library);
+  auto install = library_.entry<InstallEntry>("DllInstall");
+  auto registerServer = library_.entry<EntryPoint>("DllRegisterServer");
+  auto unregisterServer = library_.entry<EntryPoint>("DllUnregisterServer");
+  struct Case {
+    const wchar_t* scope;
+    HKEY classes;
+    const wchar_t* classesPath;
+    std::function<HRESULT()> add;
+    std::function<HRESULT()> remove;
+  };
+  const Case cases[] = {
+      {L"machine", HKEY_CLASSES_ROOT, L"", registerServer, unregisterServer},
+      {L"user", HKEY_CURRENT_USER, L"Software\\Classes\\", [&] { return install(TRUE, L"user"); },
+       [&] { return install(FALSE, L"user"); }},
+  };
+  const std::wstring classKey = std::wstring(L"CLSID\\") + kClsidText;
+  for (const Case& c : cases) {
+    ASSERT_EQ(c.add(), S_OK) << c.scope;
+    EXPECT_EQ(registeredLibraryPath(attributes), playerDllPath()) << c.scope;
+    EXPECT_EQ(registryText(c.classes, c.classesPath + classKey + L"\\TypeLib"), guidText(attributes.guid)) << c.scope;
+    EXPECT_EQ(registryText(c.classes, c.classesPath + classKey + L"\\Version"), L"1.0") << c.scope;
+    ComPtr<ITypeLib> registered;
+    ComPtr<ITypeInfo> coclass;
+    EXPECT_EQ(LoadRegTypeLib(attributes.guid, attributes.wMajorVerNum, attributes.wMinorVerNum, attributes.lcid,
+                             registered.put()),
+              S_OK)
+        << c.scope;
+    if (registered) {
+      EXPECT_EQ(registered->GetTypeInfoOfGuid(kControlClsid, coclass.put()), S_OK) << c.scope;
+    }
+    ASSERT_EQ(c.remove(), S_OK) << c.scope;
+    EXPECT_EQ(registeredLibraryPath(attributes), L"<missing>") << c.scope;
+    EXPECT_EQ(registryText(c.classes, c.classesPath + classKey + L"\\TypeLib"), L"<missing>") << c.scope;
+  }
 }
 
 TEST(VersionResource, FileVersionIsNewEnoughForHosts) {

@@ -14,6 +14,13 @@ namespace vexil::control::testing {
 
 using platform::ComPtr;
 
+// OLE for the current thread, for the length of a test.
+class ComApartment {
+ public:
+  ComApartment() { OleInitialize(nullptr); }
+  ~ComApartment() { OleUninitialize(); }
+};
+
 // The control DLL as a Windows path (the build hands us a Unix path, which Wine maps to Z:).
 std::wstring playerDllPath();
 
