@@ -14,6 +14,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils
   xauth
   duktape mujs lua5.4 valgrind time
+  python3
 )
 
 sudo_cmd=()
