@@ -1,6 +1,6 @@
 // Late-bound calls through the script bridge beside the same calls made directly with
 // IDispatch::Invoke, on Wine's Scripting.Dictionary and on the project's test server:
-//   Dictionary.Item("a"), Dictionary.Count, TestServer.TakeLong(i).
+//   Dictionary.Item("a"), Dictionary.Count, TestServer.TakeLong(i), TestServer.TakeObject(t).
 // The bridge's figure is a script loop's time less the same loop without the call; its overhead per
 // call is that less the direct call. Run under Wine: com_bridge_bench.exe TEST_SERVER_DLL [calls]
 #include <windows.h>
@@ -49,6 +49,24 @@ double direct(IDispatch* object, Member member, int calls, bool withString, bool
       argument.lVal = i;
     }
     DISPPARAMS params{&argument, nullptr, UINT(withString || withInteger ? 1 : 0), 0};
+    VARIANT result;
+    VariantInit(&result);
+    object->Invoke(member.id, IID_NULL, 0, member.kind, &params, &result, nullptr, nullptr);
+    VariantClear(&result);
+    VariantClear(&argument);
+  }
+  return secondsSince(start);
+}
+
+double directObject(IDispatch* object, Member member, int calls) {
+  auto start = Clock::now();
+  for (int i = 0; i < calls; ++i) {
+    VARIANT argument;
+    VariantInit(&argument);
+    argument.vt = VT_DISPATCH;
+    argument.pdispVal = object;
+    object->AddRef();
+    DISPPARAMS params{&argument, nullptr, 1, 0};
     VARIANT result;
     VariantInit(&result);
     object->Invoke(member.id, IID_NULL, 0, member.kind, &params, &result, nullptr, nullptr);
@@ -128,6 +146,9 @@ int main(int argc, char** argv) {
          scripted(*host, dictionary, "x = d.Count;", calls) - loop, calls);
   report("TestServer.TakeLong(i)", direct(t.get(), memberOf(t.get(), L"TakeLong", DISPATCH_METHOD), calls, false, true),
          scripted(*host, testServer, "x = t.TakeLong(i);", calls) - loop, calls);
+  // An object result: the bridge wraps it in a new ActiveXObject (its events looked up and wired).
+  report("TestServer.TakeObject(t)", directObject(t.get(), memberOf(t.get(), L"TakeObject", DISPATCH_METHOD), calls),
+         scripted(*host, testServer, "x = t.TakeObject(t);", calls) - loop, calls);
   vexil::script::destroyScriptHost(host);
   return 0;
 }

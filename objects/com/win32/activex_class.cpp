@@ -102,17 +102,40 @@ std::vector<IID> eventInterfaces(ComState& state, IDispatch* object) {
   return interfaces;
 }
 
-// A new ActiveXObject around object: the sink is made and advised once the script value exists,
-// so its owner is known before the first event can arrive.
-void publishObject(Engine& engine, NativeClass* cls, ComState& state, IDispatch* object, Value* target) {
+// A new ActiveXObject around object. Its events are looked up and connected when a script first
+// sets a handler: most objects a script meets (collection items, results) never get one, and
+// connecting costs several calls into the server, more for one in another process.
+void publishObject(Engine& engine, NativeClass* cls, IDispatch* object, Value* target) {
   auto instance = std::make_unique<ActiveXInstance>();
   instance->object = ComPtr<IDispatch>(object);
   object->GetTypeInfo(0, LOCALE_USER_DEFAULT, instance->typeInfo.put());
-  instance->eventInterfaces = eventInterfaces(state, object);
-  instance->sink = new ComEventSink(engine, instance->eventInterfaces);
   ActiveXInstance* published = script::publishInstance(engine, target, cls, std::move(instance));
-  published->sink->setOwner(*target);
-  published->sink->advise(object);
+  published->self = *target;
+}
+
+// The event handler for name, when name is one of the object's events: the sink is made and
+// advised on first need. False when the object has no such event.
+bool setEventHandler(Engine& engine, ComState& state, ActiveXInstance& instance, Atom name, const Value& function) {
+  if (!instance.eventsKnown) {
+    instance.eventInterfaces = eventInterfaces(state, instance.object.get());
+    instance.eventsKnown = true;
+  }
+  std::u16string folded = atomText(engine, name);
+  if (!folded.empty()) CharLowerBuffW(reinterpret_cast<wchar_t*>(folded.data()), DWORD(folded.size()));
+  for (const IID& iid : instance.eventInterfaces) {
+    const EventMembers* members = state.knownEventMembers(iid);
+    if (!members) continue;
+    auto found = members->find(folded);
+    if (found == members->end()) continue;
+    if (!instance.sink) {
+      instance.sink = new ComEventSink(engine, instance.eventInterfaces);
+      instance.sink->setOwner(instance.self);
+      instance.sink->advise(instance.object.get());
+    }
+    instance.sink->setHandler(found->second.id, function, found->second.outputs);
+    return true;
+  }
+  return false;
 }
 
 HRESULT createObject(const std::wstring& name, ComPtr<IDispatch>& object) {
@@ -136,7 +159,7 @@ HRESULT createObject(const std::wstring& name, ComPtr<IDispatch>& object) {
 
 void construct(HostCall& call) {
   call.result->setNull();
-  ComState& state = enter(call);
+  enter(call);
   std::optional<std::u16string> name = call.args.text(1);
   if (!name) return;
   ComPtr<IDispatch> object;
@@ -147,7 +170,7 @@ void construct(HostCall& call) {
                                         (message.empty() ? "the object could not be created" : message));
     return;
   }
-  publishObject(call.engine, call.cls, state, object.get(), call.result);
+  publishObject(call.engine, call.cls, object.get(), call.result);
 }
 
 // register/unregister: the library's own registration routine; true when it answers 0.
@@ -178,8 +201,7 @@ void setPropertyNotify(HostCall& call, const Value& value) {
   auto* instance = call.instance<ActiveXInstance>();
   bool on = value.tag == script::Tag::Boolean ? value.boolean() : value.tag == script::Tag::Integer && value.integer();
   if (on && !instance->propertySink) {
-    // Handlers run on the object's own value, which its event sink knows.
-    auto* sink = new PropertyNotifySink(call.engine, instance->object.get(), instance->sink->owner());
+    auto* sink = new PropertyNotifySink(call.engine, instance->object.get(), instance->self);
     instance->propertySink = sink;
     if (!sink->advise()) {
       instance->propertySink = nullptr;
@@ -261,17 +283,7 @@ bool dynamicGet(HostCall& call, Atom name) { return invokeNamed(call, name, Memb
 bool dynamicSet(HostCall& call, Atom name, const Value& value) {
   ComState& state = enter(call);
   auto* instance = call.instance<ActiveXInstance>();
-  if (instance->sink && isFunction(value)) {
-    std::u16string folded = atomText(call.engine, name);
-    if (!folded.empty()) CharLowerBuffW(reinterpret_cast<wchar_t*>(folded.data()), DWORD(folded.size()));
-    for (const IID& iid : instance->eventInterfaces) {
-      const EventMembers* members = state.knownEventMembers(iid);
-      auto found = members ? members->find(folded) : EventMembers::const_iterator();
-      if (!members || found == members->end()) continue;
-      instance->sink->setHandler(found->second.id, value, found->second.outputs);
-      return true;
-    }
-  }
+  if (isFunction(value) && setEventHandler(call.engine, state, *instance, name, value)) return true;
   script::StackRoots roots(call.engine);
   Value* argument = roots.hold(value);
   Value ignored;
@@ -331,9 +343,8 @@ IDispatch* dispatchOf(const Value& value) {
 void wrapDispatch(Engine& engine, IDispatch* object, Value* target) {
   target->setUndefined();
   NativeClass* cls = script::hostClass(engine, kActiveXClass);
-  ComState* state = comState(engine);
-  if (!cls || !state || !object) return;
-  publishObject(engine, cls, *state, object, target);
+  if (!cls || !object) return;
+  publishObject(engine, cls, object, target);
 }
 
 int64_t handOutPointer(Engine& engine, IUnknown* object) {

@@ -20,6 +20,7 @@
 #include "objects/com/automation_values.h"
 #include "objects/com/win32/member_binding.h"
 #include "platform/win32/com_ptr.h"
+#include "script/runtime/value.h"
 
 namespace vexil::script {
 struct Engine;
@@ -44,8 +45,10 @@ struct ActiveXInstance {
   platform::ComPtr<ITypeInfo> typeInfo;  // null for objects without type information
   // Late bindings (names the type information lacks) belong to the object, not to its type.
   std::unordered_map<uint64_t, MemberPlan> latePlans;
+  script::Value self;                      // the script object: what handlers run on
+  bool eventsKnown = false;                // eventInterfaces looked up (on the first handler)
   std::vector<IID> eventInterfaces;
-  ComEventSink* sink = nullptr;            // one reference
+  ComEventSink* sink = nullptr;            // one reference, once a handler is set
   PropertyNotifySink* propertySink = nullptr;  // one reference, while notifications are on
 
   ActiveXInstance() = default;

@@ -4,8 +4,14 @@
 
 namespace vexil::test_automation {
 
+// Loaded once, as servers do: reading the file for every GetTypeInfo would make each object the
+// server hands out cost a file load.
 HRESULT loadTypeLibrary(ComPtr<ITypeLib>& library) {
-  return LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, library.put());
+  // Kept for the process's life: released at unload, oleaut32 may be gone already.
+  static ITypeLib* loaded = nullptr;
+  static HRESULT result = LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, &loaded);
+  library = ComPtr<ITypeLib>(loaded);
+  return result;
 }
 
 HRESULT loadTypeInfo(REFGUID guid, ComPtr<ITypeInfo>& info) {
