@@ -13,6 +13,7 @@
 #include "host/hostobjects/preferences_class.h"
 #include "host/hostobjects/script_cursor.h"
 #include "host/mainwnd/main_wnd.h"
+#include "host/mainwnd/script_bridge.h"
 #include "platform/file_system.h"
 #include "platform/text_case.h"
 #include "script/runtime/array_elements.h"
@@ -245,6 +246,14 @@ ApplicationState* applicationState(const Engine& engine) {
 // The global "Application" is the one instance, whose data is the engine's state; then
 // Preferences, then the constants, in that order.
 void registerApplication(Engine& engine) {
+  // Script an automation server runs (its events) counts as a script run: the main window's
+  // close waits for it, as for a timer or a window handler.
+  engine.outsideRunHook = [](void*, bool begins) {
+    if (mainwnd::ScriptBridge* bridge = hostContext().bridge) {
+      if (begins) bridge->enterNested();
+      else bridge->leaveNested();
+    }
+  };
   NativeClass* cls = script::defineHostClass(engine, kApplicationClass);
   Value application;
   // Borrowed: the class has no release, the state goes with the engine.

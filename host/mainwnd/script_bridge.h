@@ -19,6 +19,10 @@ class ScriptBridge {
   ScriptRunner& runner() { return *runner_; }
   int nesting() const { return nesting_; }
 
+  // Raises and lowers the nesting count, for runs that cannot hold a Nested (a hook's two calls).
+  void enterNested() { ++nesting_; }
+  void leaveNested() { --nesting_; }
+
   // Raises the nesting count for its lifetime.
   class Nested {
    public:

@@ -99,6 +99,10 @@ struct Engine {
   void* traceData = nullptr;
   CollectionHook collectionHook = nullptr;
   void* collectionHookData = nullptr;
+  // Called with true before and false after script that something outside any script call runs
+  // (an automation event a server fires), so the host can keep the engine alive meanwhile.
+  void (*outsideRunHook)(void* data, bool begins) = nullptr;
+  void* outsideRunData = nullptr;
 };
 
 struct EngineConfig {

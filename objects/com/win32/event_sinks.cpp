@@ -36,8 +36,25 @@ bool isCallable(const Value& value) {
 // A server calls back in the middle of whatever the script thread was doing (often inside a call
 // the script made to that server): what that run has in the engine's last result and message
 // buffer is put back afterwards, and a handler's failure is one trace line.
+// Tells the host a run from outside began and ended (the host keeps the engine alive meanwhile).
+class OutsideRun {
+ public:
+  explicit OutsideRun(Engine& engine) : engine_(engine) {
+    if (engine_.outsideRunHook) engine_.outsideRunHook(engine_.outsideRunData, true);
+  }
+  ~OutsideRun() {
+    if (engine_.outsideRunHook) engine_.outsideRunHook(engine_.outsideRunData, false);
+  }
+  OutsideRun(const OutsideRun&) = delete;
+  OutsideRun& operator=(const OutsideRun&) = delete;
+
+ private:
+  Engine& engine_;
+};
+
 template <typename Body>
 void runInEngine(Engine& engine, Body&& body) {
+  OutsideRun outside(engine);
   script::StackRoots outer(engine);
   Value* saved = outer.hold(engine.lastResult);
   std::string message = engine.message;
