@@ -29,7 +29,6 @@ using script::Value;
 
 extern const script::HostClassInfo kActiveXClass;
 
-
 // Entering the bridge is the safe moment to let go of what the collector finalised.
 ComState& enter(HostCall& call) {
   ComState& state = *call.state<ComState>();

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -14,6 +15,11 @@ struct Engine;
 }
 
 namespace vexil::objects::com {
+
+// Arrays larger than this are not converted either way: no server call is worth a gigabyte of
+// copies.
+inline constexpr uint64_t kMaxElements = uint64_t(1) << 24;
+inline constexpr uint64_t kMaxArrayBytes = uint64_t(1) << 28;
 
 // Storage that by-reference arguments point at, one cell per argument, of the declared size: a
 // server writes into the cell, never into a script value. The cells live until the call has
