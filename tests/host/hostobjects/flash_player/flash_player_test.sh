@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# FlashPlayer and MovieClip inside the real screensaver, under Wine on the virtual display:
+#   flash_player_test.sh LAUNCHER SAVER.scr PREFIX
+# The movie's first frame runs the start-up script's checks, which write a trace file named in the
+# profile and end with "done"; the test then wakes the screensaver with Esc and reads the trace.
+set -u
+launcher="$1" saver="$2" prefix="$3"
+tools="$(cd "$(dirname "$0")/../../../../tools" && pwd)"
+if [ -z "${DISPLAY:-}" ]; then echo "no display: skipped"; exit 77; fi
+export WINEPREFIX="$prefix" WINEDEBUG=-all
+source "$(dirname "$0")/../../app/saver_test_lib.sh"
+
+profile='HKCU\Software\Vexil Tests\flash_player_saver\Test'
+trace_file="$work/trace.txt"
+wine reg add "$profile" /v trace /t REG_SZ /d "$(winpath "$trace_file")" /f >/dev/null 2>&1
+
+start run "$saver" /s
+w=$(window_of "$(basename "$saver")")
+[ -n "$w" ] || fail "no window"
+for _ in $(seq 1 150); do
+  grep -q "^done" "$trace_file" 2>/dev/null && break
+  sleep 0.1
+done
+xdotool windowactivate --sync "$w" >/dev/null 2>&1
+xdotool key Escape
+finish run
+wine reg delete 'HKCU\Software\Vexil Tests\flash_player_saver' /f >/dev/null 2>&1
+
+expected="$(dirname "$0")/flash_player.expected"
+if [ ! -f "$trace_file" ]; then
+  fail "no trace file"
+elif ! diff <(tr -d '\r' <"$trace_file") "$expected" >"$work/diff.txt"; then
+  fail "trace differs from flash_player.expected:"; cat "$work/diff.txt"
+fi
+[ "$failures" -eq 0 ] && echo "flash player: ok"
+[ "$failures" -eq 0 ]
