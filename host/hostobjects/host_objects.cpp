@@ -1,6 +1,7 @@
 #include "host/hostobjects/host_objects.h"
 
 #include "host/hostobjects/application_class.h"
+#include "host/hostobjects/create_control.h"
 #include "host/hostobjects/flash_player_class.h"
 #include "host/hostobjects/runner_services.h"
 #include "host/hostobjects/window_object.h"
@@ -9,6 +10,7 @@ namespace vexil::hostobjects {
 
 // Each class adds its step here as it is written.
 script::ClassRegistry& addHostObjects(script::ClassRegistry& registry) {
+  registry.set(script::ClassStep::CreateControl, registerCreateControl);
   registry.set(script::ClassStep::FlashPlayer, registerFlashPlayer);
   registry.set(script::ClassStep::MovieClip, registerMovieClip);
   registry.set(script::ClassStep::ApplicationFunctions, registerApplicationFunctions);

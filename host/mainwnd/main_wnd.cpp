@@ -27,6 +27,11 @@ CMainWnd::CMainWnd(PackageContext context, ScriptBridge& bridge, MainWindowServi
 
 CMainWnd::~CMainWnd() {
   // The player goes before the window it lives in.
+  destroyPlayer();
+}
+
+void CMainWnd::destroyPlayer() {
+  scriptControls_.clear();
   player_.destroyControl();
 }
 
@@ -106,7 +111,7 @@ LRESULT CMainWnd::onEndSession(WPARAM wParam) {
 
 LRESULT CMainWnd::onDestroy() {
   bridge_.shutDown();
-  player_.destroyControl();
+  destroyPlayer();
   return 0;
 }
 
@@ -120,7 +125,7 @@ void CMainWnd::close() {
   }
   bridge_.quitScripts();
   bridge_.runner().closeTrace();
-  player_.destroyControl();
+  destroyPlayer();
   destroy();
   PostQuitMessage(0);
 }

@@ -4,7 +4,9 @@
 // waiting while scripts are running.
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "host/framework/control_site.h"
 #include "host/framework/window.h"
@@ -38,6 +40,9 @@ class CMainWnd : public framework::Window, public FsCommandTarget, public framew
   bool createFullScreen();
 
   PlayerControl& player() { return player_; }
+  // Controls scripts place over the movie (createControl): they live until the player goes, and
+  // go before it, since they are its children.
+  void keepScriptControl(std::unique_ptr<framework::ControlSite> site) { scriptControls_.push_back(std::move(site)); }
   const PackageContext& context() const { return context_; }
   // Runs the oldest queued asynchronous script; true while more are waiting.
   bool runQueuedScript();
@@ -73,7 +78,10 @@ class CMainWnd : public framework::Window, public FsCommandTarget, public framew
   PackageContext context_;
   ScriptBridge& bridge_;
   MainWindowServices services_;
+  void destroyPlayer();
+
   PlayerControl player_;
+  std::vector<std::unique_ptr<framework::ControlSite>> scriptControls_;
   std::deque<std::string> asyncQueue_;
 };
 
