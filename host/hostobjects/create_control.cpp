@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "host/framework/control_site.h"
@@ -37,9 +38,12 @@ void createControl(HostCall& call) {
   std::wstring name = platform::toWide(*id);
   CLSID clsid;
   if (FAILED(CLSIDFromProgID(name.c_str(), &clsid)) && FAILED(CLSIDFromString(name.c_str(), &clsid))) return;
+  // Window coordinates past 16 bits mean nothing to Windows; they are held at its limits.
   LONG edges[4] = {0, 0, 50, 50};
   for (uint32_t i = 0; i < 4; ++i) {
-    if (call.args.has(i + 2, script::Tag::Integer)) edges[i] = LONG(call.args.at(i + 2)->integer());
+    if (call.args.has(i + 2, script::Tag::Integer)) {
+      edges[i] = LONG(std::clamp<int64_t>(call.args.at(i + 2)->integer(), -32768, 32767));
+    }
   }
   framework::ControlPlacement placement{parent, kControlId, RECT{edges[0], edges[1], edges[2], edges[3]}};
   auto site = std::make_unique<framework::ControlSite>();

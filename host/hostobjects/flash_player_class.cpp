@@ -217,10 +217,14 @@ void setForwarded(HostCall&, const Value& value) {
 
 // The program's own methods
 
+// Movie variable paths are short; a longer one is not bound, since every prefix of a path is kept.
+constexpr uint32_t kMaxPathLength = 1024;
+
 void bindData(HostCall& call) {
   if (!currentPlayer()) return;
   for (uint32_t i = 1; i <= call.args.count(); ++i) {
-    if (const script::ScriptString* path = call.args.string(i)) stateOf(call).bindings.bind(textOf(*path));
+    const script::ScriptString* path = call.args.string(i);
+    if (path && path->length <= kMaxPathLength) stateOf(call).bindings.bind(textOf(*path));
   }
 }
 
@@ -281,16 +285,25 @@ void getArray(HostCall& call) {
   *call.result = *result;
 }
 
+// Each element there is is written as name.index; holes write nothing, so a sparse array with a
+// huge length costs only its elements.
 void putArray(HostCall& call) {
   const script::ScriptString* name = call.args.string(1);
   if (!currentPlayer() || !name || !call.args.has(2, Tag::Array)) return;
   std::u16string prefix = textOf(*name) + u".";
   script::StackRoots roots(call.engine);
   Value* array = roots.hold(*call.args.at(2));
-  uint64_t length = array->array()->length();
-  for (uint64_t i = 0; i < length; ++i) {
+  std::vector<uint64_t> indices;
+  const uint64_t length = array->array()->length();
+  script::forEachElement(*array->array(), [&](uint64_t i, const Value&) {
+    if (i < length) indices.push_back(i);
+  });
+  Value* held = roots.hold();
+  for (uint64_t i : indices) {
+    // Converting an element to text can run script that changes the array: look each one up again.
     const Value* element = script::findElement(*array->array(), i);
-    Value* held = roots.hold(element ? *element : Value());
+    if (!element) continue;
+    *held = *element;
     setMovieVariable(prefix + platform::ansiToUtf16(std::to_string(i)), valueText(call.engine, *held));
   }
 }
