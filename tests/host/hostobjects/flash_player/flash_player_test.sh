@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # FlashPlayer and MovieClip inside the real screensaver, under Wine on the virtual display:
-#   flash_player_test.sh LAUNCHER SAVER.scr PREFIX HOSTED.swf PROJECTOR.exe
+#   flash_player_test.sh LAUNCHER SAVER.scr PREFIX HOSTED.swf PROJECTOR.exe PLAYER.dll
 # The movie's first frame runs the start-up script's checks, which write a trace file named in the
 # profile and end with "done"; the test takes a screenshot (the control the script placed over the
 # movie shows its own movie's colour in its rectangle), wakes the screensaver with Esc and reads
 # the trace.
 set -u
-launcher="$1" saver="$2" prefix="$3" hosted="$4" projector="$5"
+launcher="$1" saver="$2" prefix="$3" hosted="$4" projector="$5" player="$6"
 tools="$(cd "$(dirname "$0")/../../../../tools" && pwd)"
 if [ -z "${DISPLAY:-}" ]; then echo "no display: skipped"; exit 77; fi
 export WINEPREFIX="$prefix" WINEDEBUG=-all
@@ -17,6 +17,7 @@ trace_file="$work/trace.txt"
 wine reg add "$profile" /v trace /t REG_SZ /d "$(winpath "$trace_file")" /f >/dev/null 2>&1
 wine reg add "$profile" /v compressed /t REG_SZ /d "$(winpath "$hosted")" /f >/dev/null 2>&1
 wine reg add "$profile" /v exe /t REG_SZ /d "$(winpath "$projector")" /f >/dev/null 2>&1
+wine reg add "$profile" /v player /t REG_SZ /d "$(winpath "$player")" /f >/dev/null 2>&1
 
 start run "$saver" /s
 w=$(window_of "$(basename "$saver")")
