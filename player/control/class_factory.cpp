@@ -1,6 +1,6 @@
 #include "player/control/class_factory.h"
 
-#include "player/control/module.h"
+#include "platform/win32/dll_module.h"
 #include "player/control/player_control.h"
 
 namespace vexil::control {
@@ -10,8 +10,8 @@ constexpr const wchar_t* kLicenceKey = L"Vexil";
 
 }  // namespace
 
-ClassFactory::ClassFactory() { addModuleReference(); }
-ClassFactory::~ClassFactory() { releaseModuleReference(); }
+ClassFactory::ClassFactory() { platform::addModuleReference(); }
+ClassFactory::~ClassFactory() { platform::releaseModuleReference(); }
 
 STDMETHODIMP ClassFactory::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
@@ -41,9 +41,9 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ob
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
   if (lock) {
-    addModuleReference();
+    platform::addModuleReference();
   } else {
-    releaseModuleReference();
+    platform::releaseModuleReference();
   }
   return S_OK;
 }

@@ -1,6 +1,6 @@
 #include "player/control/control_window.h"
 
-#include "player/control/module.h"
+#include "platform/win32/dll_module.h"
 
 namespace vexil::control {
 namespace {
@@ -12,12 +12,12 @@ constexpr const wchar_t* kWindowClassName = L"VexilPlayerControlWindow";
 bool ControlWindow::ensureClassRegistered() {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (GetClassInfoExW(moduleInstance(), kWindowClassName, &existing)) return true;
+  if (GetClassInfoExW(platform::moduleInstance(), kWindowClassName, &existing)) return true;
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
   windowClass.lpfnWndProc = &ControlWindow::windowProc;
-  windowClass.hInstance = moduleInstance();
+  windowClass.hInstance = platform::moduleInstance();
   windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
   windowClass.lpszClassName = kWindowClassName;
   return RegisterClassExW(&windowClass) != 0;
@@ -28,7 +28,7 @@ bool ControlWindow::create(HWND parent, const RECT& position) {
   if (!ensureClassRegistered()) return false;
   hwnd_ = CreateWindowExW(0, kWindowClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                           position.left, position.top, position.right - position.left,
-                          position.bottom - position.top, parent, nullptr, moduleInstance(), this);
+                          position.bottom - position.top, parent, nullptr, platform::moduleInstance(), this);
   return hwnd_ != nullptr;
 }
 
@@ -57,7 +57,7 @@ void ControlWindow::invalidate() {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
-void ControlWindow::unregisterClass() { UnregisterClassW(kWindowClassName, moduleInstance()); }
+void ControlWindow::unregisterClass() { UnregisterClassW(kWindowClassName, platform::moduleInstance()); }
 
 LRESULT CALLBACK ControlWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {

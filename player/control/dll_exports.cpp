@@ -8,7 +8,7 @@
 #include "player/control/class_factory.h"
 #include "player/control/control_ids.h"
 #include "player/control/control_window.h"
-#include "player/control/module.h"
+#include "platform/win32/dll_module.h"
 #include "player/control/registration.h"
 #include "player/control/served_class.h"
 
@@ -18,7 +18,7 @@ extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
-    setModuleInstance(instance);
+    vexil::platform::setModuleInstance(instance);
     DisableThreadLibraryCalls(instance);
   } else if (reason == DLL_PROCESS_DETACH) {
     ControlWindow::unregisterClass();
@@ -37,7 +37,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   return result;
 }
 
-STDAPI DllCanUnloadNow() { return moduleInUse() ? S_FALSE : S_OK; }
+STDAPI DllCanUnloadNow() { return vexil::platform::moduleInUse() ? S_FALSE : S_OK; }
 
 STDAPI DllRegisterServer() { return registerControl(RegistrationScope::Machine); }
 

@@ -6,7 +6,7 @@
 #include "platform/text_case.h"
 #include "platform/text_encoding.h"
 #include "player/control/control_ids.h"
-#include "player/control/module.h"
+#include "platform/win32/dll_module.h"
 #include "player/swf/frame_layout.h"
 #include "player/swf/movie_text.h"
 #include "player/swf/swf_reader.h"
@@ -80,14 +80,14 @@ HRESULT PlayerControl::create(REFIID iid, void** object) {
 }
 
 PlayerControl::PlayerControl() : window_(*this), events_(*this) {
-  addModuleReference();
+  platform::addModuleReference();
   CreateOleAdviseHolder(adviseHolder_.put());
 }
 
 PlayerControl::~PlayerControl() {
   window_.destroy();
   events_.disconnectAll();
-  releaseModuleReference();
+  platform::releaseModuleReference();
 }
 
 STDMETHODIMP PlayerControl::QueryInterface(REFIID iid, void** object) {

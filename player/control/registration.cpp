@@ -7,7 +7,7 @@
 
 #include "platform/win32/unique_handle.h"
 #include "player/control/control_ids.h"
-#include "player/control/module.h"
+#include "platform/win32/dll_module.h"
 #include "player/control/type_library.h"
 
 // Exported by oleaut32 since Windows Vista, but not declared by the mingw-w64 headers.
@@ -68,7 +68,7 @@ HRESULT registerTypeLibrary(RegistrationScope scope, LibraryIdentity& identity) 
   std::swprintf(version, 16, L"%x.%x", attributes->wMajorVerNum, attributes->wMinorVerNum);
   identity = {guidText(attributes->guid), version};
   library->ReleaseTLibAttr(attributes);
-  std::wstring path = modulePath();
+  std::wstring path = platform::modulePath();
   HRESULT result = scope == RegistrationScope::Machine ? RegisterTypeLib(library.get(), path.data(), nullptr)
                                                        : RegisterTypeLibForUser(library.get(), path.data(), nullptr);
   return SUCCEEDED(result) ? S_OK : SELFREG_E_TYPELIB;
@@ -98,7 +98,7 @@ HRESULT registerControl(RegistrationScope scope) {
   const std::wstring clsidKey = std::wstring(L"CLSID\\") + kClsidText;
   const Entry entries[] = {
       {clsidKey, nullptr, kControlName},
-      {clsidKey + L"\\InprocServer32", nullptr, modulePath()},
+      {clsidKey + L"\\InprocServer32", nullptr, platform::modulePath()},
       {clsidKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
       {clsidKey + L"\\ProgID", nullptr, kProgId},
       {clsidKey + L"\\VersionIndependentProgID", nullptr, kVersionIndependentProgId},

@@ -1,11 +1,11 @@
 #include "player/control/type_library.h"
 
-#include "player/control/module.h"
+#include "platform/win32/dll_module.h"
 
 namespace vexil::control {
 
 HRESULT loadTypeLibrary(ComPtr<ITypeLib>& library) {
-  return LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, library.put());
+  return LoadTypeLibEx(platform::modulePath().c_str(), REGKIND_NONE, library.put());
 }
 
 HRESULT TypeLibrary::typeInfo(REFGUID guid, ITypeInfo** info) {

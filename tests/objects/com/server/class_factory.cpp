@@ -30,9 +30,9 @@ STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** ob
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
   if (lock) {
-    addModuleReference();
+    platform::addModuleReference();
   } else {
-    releaseModuleReference();
+    platform::releaseModuleReference();
   }
   return S_OK;
 }

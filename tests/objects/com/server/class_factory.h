@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <unknwn.h>
 
-#include "tests/objects/com/server/module.h"
+#include "platform/win32/dll_module.h"
 
 namespace vexil::test_automation {
 
@@ -16,7 +16,7 @@ class ClassFactory final : public IClassFactory {
   STDMETHODIMP LockServer(BOOL lock) override;
 
  private:
-  ModuleReference moduleReference_;
+  platform::ModuleReference moduleReference_;
   LONG references_ = 1;
 };
 

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "tests/objects/com/server/class_factory.h"
-#include "tests/objects/com/server/module.h"
+#include "platform/win32/dll_module.h"
 #include "tests/objects/com/server/registration.h"
 #include "tests/objects/com/server/test_server.h"
 
@@ -15,7 +15,7 @@ extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
   if (reason == DLL_PROCESS_ATTACH) {
-    setModuleInstance(instance);
+    vexil::platform::setModuleInstance(instance);
     DisableThreadLibraryCalls(instance);
   }
   return TRUE;
@@ -32,7 +32,7 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   return result;
 }
 
-STDAPI DllCanUnloadNow() { return moduleInUse() ? S_FALSE : S_OK; }
+STDAPI DllCanUnloadNow() { return vexil::platform::moduleInUse() ? S_FALSE : S_OK; }
 
 STDAPI DllRegisterServer() { return registerServer(); }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/win32/com_ptr.h"
-#include "tests/objects/com/server/module.h"
+#include "platform/win32/dll_module.h"
 
 namespace vexil::test_automation {
 
@@ -27,7 +27,7 @@ class ItemEnumerator final : public IEnumVARIANT {
   STDMETHODIMP Clone(IEnumVARIANT** clone) override;
 
  private:
-  ModuleReference moduleReference_;
+  platform::ModuleReference moduleReference_;
   std::vector<ComPtr<IDispatch>> items_;
   size_t position_ = 0;
   LONG references_ = 1;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/win32/unique_handle.h"
-#include "tests/objects/com/server/module.h"
+#include "platform/win32/dll_module.h"
 #include "tests/objects/com/server/test_server.h"
 #include "tests/objects/com/server/type_library.h"
 
@@ -44,7 +44,7 @@ bool writeClassKeys() {
   const std::wstring independentProgId = kVersionIndependentProgId;
   const Entry entries[] = {
       {classKey, nullptr, kServerName},
-      {classKey + L"\\InprocServer32", nullptr, modulePath()},
+      {classKey + L"\\InprocServer32", nullptr, platform::modulePath()},
       {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
       {classKey + L"\\ProgID", nullptr, progId},
       {classKey + L"\\VersionIndependentProgID", nullptr, independentProgId},
@@ -67,7 +67,7 @@ HRESULT registerServer() {
   ComPtr<ITypeLib> library;
   HRESULT result = loadTypeLibrary(library);
   if (FAILED(result)) return SELFREG_E_TYPELIB;
-  std::wstring path = modulePath();
+  std::wstring path = platform::modulePath();
   if (FAILED(RegisterTypeLib(library.get(), path.data(), nullptr))) return SELFREG_E_TYPELIB;
   if (!writeClassKeys()) {
     unregisterServer();

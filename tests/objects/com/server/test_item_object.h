@@ -3,7 +3,7 @@
 // Not creatable by itself; the server makes its three items and hands them out.
 #include <string>
 
-#include "tests/objects/com/server/module.h"
+#include "platform/win32/dll_module.h"
 #include "tests/objects/com/server/test_server.h"
 #include "tests/objects/com/server/typed_dispatch.h"
 
@@ -23,7 +23,7 @@ class TestItemObject final : public TypedDispatch<ITestItem> {
  private:
   explicit TestItemObject(LONG index) : index_(index) {}
 
-  ModuleReference moduleReference_;
+  platform::ModuleReference moduleReference_;
   LONG references_ = 1;
   LONG index_;
 };

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tests/objects/com/server/connection_point.h"
-#include "tests/objects/com/server/module.h"
+#include "platform/win32/dll_module.h"
 #include "tests/objects/com/server/test_server.h"
 #include "tests/objects/com/server/typed_dispatch.h"
 
@@ -117,7 +117,7 @@ class TestServerObject final : public TypedDispatch<ITestServer>,
   // parameter first.
   void fireEvent(DISPID id, std::vector<VARIANTARG>& arguments);
 
-  ModuleReference moduleReference_;
+  platform::ModuleReference moduleReference_;
   LONG references_ = 1;
   ConnectionPoint events_;
   ConnectionPoint propertyNotifications_;

@@ -1,6 +1,6 @@
 #include "tests/objects/com/server/type_library.h"
 
-#include "tests/objects/com/server/module.h"
+#include "platform/win32/dll_module.h"
 
 namespace vexil::test_automation {
 
@@ -9,7 +9,7 @@ namespace vexil::test_automation {
 HRESULT loadTypeLibrary(ComPtr<ITypeLib>& library) {
   // Kept for the process's life: released at unload, oleaut32 may be gone already.
   static ITypeLib* loaded = nullptr;
-  static HRESULT result = LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, &loaded);
+  static HRESULT result = LoadTypeLibEx(platform::modulePath().c_str(), REGKIND_NONE, &loaded);
   library = ComPtr<ITypeLib>(loaded);
   return result;
 }

@@ -1,6 +1,6 @@
-#include "player/control/module.h"
+#include "platform/win32/dll_module.h"
 
-namespace vexil::control {
+namespace vexil::platform {
 namespace {
 
 HINSTANCE gInstance = nullptr;
@@ -21,4 +21,4 @@ void addModuleReference() { InterlockedIncrement(&gReferences); }
 void releaseModuleReference() { InterlockedDecrement(&gReferences); }
 bool moduleInUse() { return gReferences != 0; }
 
-}  // namespace vexil::control
+}  // namespace vexil::platform

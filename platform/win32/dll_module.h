@@ -1,16 +1,19 @@
 #pragma once
-// Process-wide state of the test server DLL: its instance handle and path, and the live objects and
-// locks whose count DllCanUnloadNow reports.
+// Process-wide state of an in-process COM server DLL (the player control, the automation test
+// server): its instance handle and file, and the live objects and locks whose count
+// DllCanUnloadNow reports. Each DLL links its own copy.
 #include <windows.h>
 
 #include <string>
 
-namespace vexil::test_automation {
+namespace vexil::platform {
 
 HINSTANCE moduleInstance();
 void setModuleInstance(HINSTANCE instance);
+// The file the DLL was loaded from: what registration writes and type libraries are read from.
 std::wstring modulePath();
 
+// Live objects (servers, factories) and IClassFactory::LockServer locks.
 void addModuleReference();
 void releaseModuleReference();
 bool moduleInUse();
@@ -24,4 +27,4 @@ class ModuleReference {
   ModuleReference& operator=(const ModuleReference&) = delete;
 };
 
-}  // namespace vexil::test_automation
+}  // namespace vexil::platform
