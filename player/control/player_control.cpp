@@ -79,7 +79,7 @@ HRESULT PlayerControl::create(REFIID iid, void** object) {
   return result;
 }
 
-PlayerControl::PlayerControl() : window_(*this), events_(*this) {
+PlayerControl::PlayerControl() : window_(*this), events_(*this, kEventsIid, &IID_IDispatch) {
   platform::addModuleReference();
   CreateOleAdviseHolder(adviseHolder_.put());
 }
@@ -169,7 +169,7 @@ void PlayerControl::deliverCommands() {
   delivering_ = true;
   AddRef();  // a sink may drop the last outside reference while we still loop
   while (player_.hasCommands()) {
-    for (const swf::FsCommandEvent& event : player_.takeCommands()) events_.fireFsCommand(event.command, event.argument);
+    for (const swf::FsCommandEvent& event : player_.takeCommands()) fireFsCommand(events_, event.command, event.argument);
   }
   delivering_ = false;
   Release();
@@ -219,14 +219,15 @@ void PlayerControl::frameTimer() {
 
 STDMETHODIMP PlayerControl::EnumConnectionPoints(IEnumConnectionPoints** points) {
   if (!points) return E_POINTER;
-  *points = new (std::nothrow) ConnectionPointEnumerator(&events_);
+  *points = new (std::nothrow) platform::ConnectionPointEnumerator({&events_});
   return *points ? S_OK : E_OUTOFMEMORY;
 }
 
 STDMETHODIMP PlayerControl::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
   if (!point) return E_POINTER;
   *point = nullptr;
-  if (!events_.accepts(iid)) return CONNECT_E_NOCONNECTION;
+  // Generic sinks that only know IDispatch find the event point under that name too.
+  if (!events_.serves(iid) && !IsEqualIID(iid, IID_IDispatch)) return CONNECT_E_NOCONNECTION;
   *point = &events_;
   events_.AddRef();
   return S_OK;

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "platform/win32/com_ptr.h"
-#include "player/control/connection_point.h"
+#include "player/control/fs_command_events.h"
 #include "player/control/control_settings.h"
 #include "player/control/control_window.h"
 #include "player/control/dispatch_call.h"
@@ -211,7 +211,8 @@ class PlayerControl final : public IDispatch,
   DWORD viewAdviseFlags_ = 0;
   SIZEL extent_{14552, 10583};  // 550 x 400 pixels in HIMETRIC at 96 dpi
   ControlWindow window_;
-  EventConnectionPoint events_;
+  // Sinks answer for the event interface, or at least for IDispatch: the event is plain Invoke.
+  platform::ConnectionPoint events_;
   swf::MoviePlayer player_;
   ControlSettings settings_;
   TypeLibrary typeLibrary_;

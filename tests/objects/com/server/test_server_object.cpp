@@ -102,14 +102,14 @@ STDMETHODIMP TestServerObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, D
 
 STDMETHODIMP TestServerObject::EnumConnectionPoints(IEnumConnectionPoints** points) {
   if (!points) return E_POINTER;
-  *points = new (std::nothrow) ConnectionPointEnumerator({&events_, &propertyNotifications_});
+  *points = new (std::nothrow) platform::ConnectionPointEnumerator({&events_, &propertyNotifications_});
   return *points ? S_OK : E_OUTOFMEMORY;
 }
 
 STDMETHODIMP TestServerObject::FindConnectionPoint(REFIID iid, IConnectionPoint** point) {
   if (!point) return E_POINTER;
   *point = nullptr;
-  for (ConnectionPoint* candidate : {&events_, &propertyNotifications_}) {
+  for (platform::ConnectionPoint* candidate : {&events_, &propertyNotifications_}) {
     if (candidate->serves(iid)) {
       *point = candidate;
       candidate->AddRef();

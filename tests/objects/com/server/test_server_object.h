@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/objects/com/server/connection_point.h"
+#include "platform/win32/connection_point.h"
 #include "platform/win32/dll_module.h"
 #include "tests/objects/com/server/test_server.h"
 #include "tests/objects/com/server/typed_dispatch.h"
@@ -119,8 +119,8 @@ class TestServerObject final : public TypedDispatch<ITestServer>,
 
   platform::ModuleReference moduleReference_;
   LONG references_ = 1;
-  ConnectionPoint events_;
-  ConnectionPoint propertyNotifications_;
+  platform::ConnectionPoint events_;
+  platform::ConnectionPoint propertyNotifications_;
   std::vector<ComPtr<IDispatch>> items_;
   std::string lastArguments_;
   std::wstring name_;

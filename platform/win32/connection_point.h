@@ -1,7 +1,7 @@
 #pragma once
-// The server's connection points: sinks of one outgoing interface connect to each. A point lives
-// inside its container and shares the container's reference count, so a sink holding the point
-// keeps the server alive.
+// Connection points of the in-process COM servers (the player control, the automation test
+// server): sinks of one outgoing interface connect to each. A point lives inside its container and
+// shares the container's reference count, so a sink holding the point keeps the server alive.
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
@@ -11,9 +11,7 @@
 
 #include "platform/win32/com_ptr.h"
 
-namespace vexil::test_automation {
-
-using platform::ComPtr;
+namespace vexil::platform {
 
 class ConnectionPoint final : public IConnectionPoint {
  public:
@@ -24,6 +22,7 @@ class ConnectionPoint final : public IConnectionPoint {
 
   bool serves(REFIID iid) const { return IsEqualIID(iid, iid_); }
   size_t size() const { return sinks_.size(); }
+  void disconnectAll() { sinks_.clear(); }
 
   // The connected sinks as the interface they were asked for, in connection order. A copy, so a
   // sink may disconnect (or connect another) while it is being called.
@@ -76,4 +75,4 @@ class ConnectionPointEnumerator final : public IEnumConnectionPoints {
   LONG references_ = 1;
 };
 
-}  // namespace vexil::test_automation
+}  // namespace vexil::platform

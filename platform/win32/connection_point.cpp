@@ -1,9 +1,9 @@
-#include "tests/objects/com/server/connection_point.h"
+#include "platform/win32/connection_point.h"
 
 #include <algorithm>
 #include <new>
 
-namespace vexil::test_automation {
+namespace vexil::platform {
 
 STDMETHODIMP ConnectionPoint::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
@@ -105,4 +105,4 @@ STDMETHODIMP ConnectionPointEnumerator::Clone(IEnumConnectionPoints** clone) {
   return S_OK;
 }
 
-}  // namespace vexil::test_automation
+}  // namespace vexil::platform
