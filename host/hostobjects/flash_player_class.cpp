@@ -81,6 +81,12 @@ std::u16string atomText(Engine& engine, Atom name) {
 
 Value stringValue(Engine& engine, std::u16string_view text) { return script::makeString(engine, text); }
 
+// The text of a VT_BSTR VARIANT; a null string is empty.
+Value bstrValue(Engine& engine, const VARIANT& text) {
+  BSTR s = text.bstrVal;
+  return stringValue(engine, std::u16string_view(reinterpret_cast<const char16_t*>(s ? s : L""), s ? SysStringLen(s) : 0));
+}
+
 Value movieValue(Engine& engine, std::u16string_view text) {
   MovieTextValue v = movieTextValue(text);
   switch (v.kind) {
@@ -135,11 +141,7 @@ void runForward(HostCall& call, const ForwardedMethod& method) {
       call.result->setBoolean(ok && SUCCEEDED(VariantChangeType(&result, &result, 0, VT_BOOL)) && result.boolVal);
       break;
     case Answer::String:
-      if (ok && SUCCEEDED(VariantChangeType(&result, &result, 0, VT_BSTR))) {
-        *call.result = stringValue(call.engine, std::u16string_view(reinterpret_cast<const char16_t*>(
-                                                    result.bstrVal ? result.bstrVal : L""),
-                                                result.bstrVal ? SysStringLen(result.bstrVal) : 0));
-      }
+      if (ok && SUCCEEDED(VariantChangeType(&result, &result, 0, VT_BSTR))) *call.result = bstrValue(call.engine, result);
       break;
     case Answer::Double:
       if (ok && SUCCEEDED(VariantChangeType(&result, &result, 0, VT_R8))) call.result->setReal(result.dblVal);
@@ -167,11 +169,7 @@ void readForwarded(HostCall& call, const ForwardedProperty& property) {
         if (SUCCEEDED(VariantChangeType(&result, &result, 0, VT_BOOL))) call.result->setBoolean(result.boolVal);
         break;
       case PropertyType::String:
-        if (SUCCEEDED(VariantChangeType(&result, &result, 0, VT_BSTR))) {
-          *call.result = stringValue(call.engine, std::u16string_view(reinterpret_cast<const char16_t*>(
-                                                      result.bstrVal ? result.bstrVal : L""),
-                                                  result.bstrVal ? SysStringLen(result.bstrVal) : 0));
-        }
+        if (SUCCEEDED(VariantChangeType(&result, &result, 0, VT_BSTR))) *call.result = bstrValue(call.engine, result);
         break;
     }
   }

@@ -68,10 +68,7 @@ PropertyTable* Arguments::object(uint32_t i) const {
 
 const Value* Arguments::callable(uint32_t i) const {
   const Value* v = at(i);
-  if (!v) return nullptr;
-  if (v->tag == Tag::Function) return v;
-  if (v->tag == Tag::Native && v->native()->cls && v->native()->cls->call) return v;
-  return nullptr;
+  return v && isCallable(*v) ? v : nullptr;
 }
 
 std::vector<Value> argumentBlock(std::initializer_list<Value> args) {

@@ -90,6 +90,11 @@ bool isInstanceOf(Engine& engine, const Value& value, const char* className) {
   return published.tag == Tag::Native && published.native()->cls == value.native()->cls;
 }
 
+bool isCallable(const Value& value) {
+  if (value.tag == Tag::Function) return true;
+  return value.tag == Tag::Native && value.native()->cls && value.native()->cls->call;
+}
+
 PropertyTable* nativeTable(const NativeObject* object) {
   if (object->props) return object->props;
   return object->cls ? object->cls->prototype : nullptr;

@@ -72,6 +72,9 @@ void defineConstant(Engine& engine, const char* name, uint32_t value);
 // (instanceOf in host_class.h), which a script cannot rebind.
 bool isInstanceOf(Engine& engine, const Value& value, const char* className);
 
+// True for a Function, or a Native whose class can be called: what a script can call.
+bool isCallable(const Value& value);
+
 // Where a Native value keeps its own properties: the object's table, or the class's prototype
 // table for an object without one (a class object); null without a class.
 PropertyTable* nativeTable(const NativeObject* object);

@@ -13,6 +13,7 @@
 #include "script/runtime/atom_table.h"
 #include "script/runtime/engine.h"
 #include "script/runtime/host_class.h"
+#include "script/runtime/native_class.h"
 #include "script/runtime/runtime_error.h"
 #include "script/runtime/stack_roots.h"
 
@@ -224,11 +225,6 @@ void setWillChangeHandler(HostCall& call, const Value& value) {
 }
 void noValue(HostCall&) {}
 
-bool isFunction(const Value& value) {
-  if (value.tag == script::Tag::Function) return true;
-  return value.tag == script::Tag::Native && value.native()->cls && value.native()->cls->call;
-}
-
 // The plan for name, worked out on first use and kept: with the type's plans when bound through
 // type information, with the object's own when bound late. Null when the object has no such name.
 const MemberPlan* planFor(HostCall& call, ComState& state, ActiveXInstance& instance, Atom name, MemberUse use) {
@@ -282,7 +278,7 @@ bool dynamicGet(HostCall& call, Atom name) { return invokeNamed(call, name, Memb
 bool dynamicSet(HostCall& call, Atom name, const Value& value) {
   ComState& state = enter(call);
   auto* instance = call.instance<ActiveXInstance>();
-  if (isFunction(value) && setEventHandler(call.engine, state, *instance, name, value)) return true;
+  if (script::isCallable(value) && setEventHandler(call.engine, state, *instance, name, value)) return true;
   script::StackRoots roots(call.engine);
   Value* argument = roots.hold(value);
   Value ignored;

@@ -28,11 +28,6 @@ using script::Value;
 
 constexpr char kHandlerFailedPrefix[] = "Automation event handler failed: ";
 
-bool isCallable(const Value& value) {
-  if (value.tag == script::Tag::Function) return true;
-  return value.tag == script::Tag::Native && value.native()->cls && value.native()->cls->call;
-}
-
 // A server calls back in the middle of whatever the script thread was doing (often inside a call
 // the script made to that server): what that run has in the engine's last result and message
 // buffer is put back afterwards, and a handler's failure is one trace line.
@@ -140,7 +135,7 @@ STDMETHODIMP ComEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* par
   if (result) VariantClear(result);
   if (!engine_) return S_OK;
   auto found = handlers_.find(id);
-  if (found == handlers_.end() || !isCallable(found->second.function)) return S_OK;
+  if (found == handlers_.end() || !script::isCallable(found->second.function)) return S_OK;
   // The handler may drop this sink's object (and so detach it): keep it and copy what it needs.
   platform::ComPtr<ComEventSink> keepAlive(this);
   Engine& engine = *engine_;
@@ -243,7 +238,7 @@ STDMETHODIMP PropertyNotifySink::OnChanged(DISPID id) {
 STDMETHODIMP PropertyNotifySink::OnRequestEdit(DISPID id) { return notify(willChange_, id) ? S_OK : S_FALSE; }
 
 bool PropertyNotifySink::notify(const Value& handler, DISPID id) {
-  if (!engine_ || !isCallable(handler)) return true;
+  if (!engine_ || !script::isCallable(handler)) return true;
   platform::ComPtr<PropertyNotifySink> keepAlive(this);
   Engine& engine = *engine_;
   std::u16string name = memberName(object_, id);
