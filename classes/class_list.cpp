@@ -8,6 +8,7 @@
 #if defined(_WIN32)
 #include "host/hostobjects/host_objects.h"
 #include "objects/com/win32/activex_class.h"
+#include "objects/files/win32/file_classes.h"
 #endif
 
 namespace vexil::classes {
@@ -35,6 +36,8 @@ script::ClassRegistry standardClasses() {
 #if defined(_WIN32)
   registry.set(ClassStep::ActiveXObject, objects::com::registerActiveXObject);
   registry.set(ClassStep::Enumerator, objects::com::registerEnumerator);
+  registry.set(ClassStep::FolderAndFile, objects::files::registerFolderAndFile);
+  registry.set(ClassStep::Drive, objects::files::registerDrive);
   hostobjects::addHostObjects(registry);
 #endif
   return registry;

@@ -46,4 +46,16 @@ using UniqueModule = UniqueHandle<HMODULE, freeModule>;
 using UniqueAccelerators = UniqueHandle<HACCEL, destroyAccelerators>;
 using UniqueBitmap = UniqueHandle<HBITMAP, deleteGdiObject>;
 
+inline void closeKernelHandle(HANDLE handle) { CloseHandle(handle); }
+inline void closeFindHandle(HANDLE search) { FindClose(search); }
+
+// Files, processes, events: handles CloseHandle ends.
+using UniqueKernelHandle = UniqueHandle<HANDLE, closeKernelHandle>;
+// A FindFirstFile search.
+using UniqueFindHandle = UniqueHandle<HANDLE, closeFindHandle>;
+
+// CreateFile and FindFirstFile answer INVALID_HANDLE_VALUE, not null, when they fail: the owners
+// take this instead, so that an owner holds either a real handle or nothing.
+inline HANDLE validHandleOrNull(HANDLE handle) { return handle == INVALID_HANDLE_VALUE ? nullptr : handle; }
+
 }  // namespace vexil::platform

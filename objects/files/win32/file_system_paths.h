@@ -1,0 +1,53 @@
+#pragma once
+// Paths as the file system sees them: the absolute form of a script path with every component in
+// the letter case stored on disk, and whether two paths name one entry. Wide text throughout, so
+// names the ANSI code page cannot hold (Japanese, emoji) survive.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexil::objects::files {
+
+// The absolute path of a script path (from the current folder), with "\" separators and without a
+// trailing one unless it is a drive root; nothing when the path is refused or would not fit the
+// system's 260-unit buffer.
+std::optional<std::wstring> absolutePath(std::u16string_view scriptPath);
+
+// The path with its drive letter upper-cased and every existing component replaced by the name
+// the file system reports for it, so letter case and long names come out as stored.
+std::wstring storedCase(std::wstring_view absolute);
+
+// absolutePath followed by storedCase; nothing when the result would not fit either.
+std::optional<std::wstring> normalisedPath(std::u16string_view scriptPath);
+
+// True when both paths name one existing entry (same volume and file index), whatever names lead
+// to it: another letter case, a short name, a second hard link.
+bool isSameEntry(const std::wstring& a, const std::wstring& b);
+
+// True when `inner` is `outer` or lies below it, compared without regard to letter case.
+bool isWithinFolder(std::wstring_view inner, std::wstring_view outer);
+
+// The attributes of a path, or INVALID_FILE_ATTRIBUTES.
+unsigned long attributesOf(const std::wstring& path);
+bool isFolderPath(const std::wstring& path);
+// True when the path is an existing entry marked read-only: a copy never writes over it (some
+// systems' CopyFile would).
+bool isReadOnlyPath(const std::wstring& path);
+
+// parent + "\" + name; nothing when the result would not fit the 260-unit buffer.
+std::optional<std::wstring> joinPath(std::wstring_view parent, std::wstring_view name);
+
+// Keeps the system's "insert a disk" box away while drives are asked about: an empty drive then
+// simply fails.
+class QuietDriveErrors {
+ public:
+  QuietDriveErrors();
+  ~QuietDriveErrors();
+  QuietDriveErrors(const QuietDriveErrors&) = delete;
+  QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+ private:
+  unsigned previous_;
+};
+
+}  // namespace vexil::objects::files
