@@ -55,8 +55,7 @@ std::wstring storedCase(std::wstring_view absolute) {
     if (out.back() != L'\\') out += L'\\';
     std::wstring_view component = asWide(part);
     if (found) {
-      platform::UniqueFindHandle search(
-          platform::validHandleOrNull(FindFirstFileW((out + std::wstring(component)).c_str(), &entry)));
+      platform::UniqueFindHandle search(findFirst(out + std::wstring(component), &entry));
       // A component that does not exist ends the correction: nothing below it can exist either.
       found = bool(search);
       if (found) component = entry.cFileName;
@@ -98,6 +97,11 @@ bool isFolderPath(const std::wstring& path) {
 bool isReadOnlyPath(const std::wstring& path) {
   DWORD attributes = attributesOf(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+HANDLE findFirst(const std::wstring& pattern, WIN32_FIND_DATAW* entry) {
+  return platform::validHandleOrNull(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, entry, FindExSearchNameMatch,
+                                                      nullptr, FIND_FIRST_EX_LARGE_FETCH));
 }
 
 std::optional<std::wstring> joinPath(std::wstring_view parent, std::wstring_view name) {

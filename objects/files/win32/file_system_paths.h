@@ -2,6 +2,8 @@
 // Paths as the file system sees them: the absolute form of a script path with every component in
 // the letter case stored on disk, and whether two paths name one entry. Wide text throughout, so
 // names the ANSI code page cannot hold (Japanese, emoji) survive.
+#include <windows.h>
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +35,11 @@ bool isFolderPath(const std::wstring& path);
 // True when the path is an existing entry marked read-only: a copy never writes over it (some
 // systems' CopyFile would).
 bool isReadOnlyPath(const std::wstring& path);
+
+// FindFirstFile without the short names, which the system would otherwise make up for every entry
+// it passes (a large part of a search's cost where names are long).
+// Null when nothing matches or the folder cannot be read.
+HANDLE findFirst(const std::wstring& pattern, WIN32_FIND_DATAW* entry);
 
 // parent + "\" + name; nothing when the result would not fit the 260-unit buffer.
 std::optional<std::wstring> joinPath(std::wstring_view parent, std::wstring_view name);

@@ -50,10 +50,14 @@ void construct(HostCall& call) {
   call.result->setNull();
   std::optional<std::wstring> absolute = absoluteArgument(call, 1);
   if (!absolute) return;
-  if (attributesOf(*absolute) == INVALID_FILE_ATTRIBUTES && !CreateDirectoryW(absolute->c_str(), nullptr)) return;
+  DWORD attributes = attributesOf(*absolute);
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (!CreateDirectoryW(absolute->c_str(), nullptr)) return;
+    attributes = FILE_ATTRIBUTE_DIRECTORY;
+  }
   std::wstring stored = storedCase(*absolute);
   if (stored.size() > kMaxPathUnits) return;
-  bool folder = isFolderPath(stored);
+  bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
   call.publish(std::make_unique<PathEntry>(PathEntry{std::move(stored), folder}));
 }
 
@@ -65,9 +69,11 @@ void exists(HostCall& call) {
 }
 
 // A copy never lands on its own source or inside it: CopyFile onto the same file would empty it,
-// and a tree copied into itself never ends.
-bool isOwnTarget(const std::wstring& source, const std::wstring& destination) {
-  return isWithinFolder(storedCase(destination), source) || isSameEntry(source, destination);
+// and a tree copied into itself never ends. Only a folder has an inside, and only an existing
+// destination can be the source under another name (a short name, a second link).
+bool isOwnTarget(const std::wstring& source, bool folder, const std::wstring& destination) {
+  if (folder && isWithinFolder(storedCase(destination), source)) return true;
+  return attributesOf(destination) != INVALID_FILE_ATTRIBUTES && isSameEntry(source, destination);
 }
 
 bool copyFolder(const std::wstring& source, const std::wstring& destination) {
@@ -78,7 +84,7 @@ bool copyFolder(const std::wstring& source, const std::wstring& destination) {
 void copy(HostCall& call) {
   const PathEntry& entry = entryOf(call);
   std::optional<std::wstring> destination = absoluteArgument(call, 1);
-  bool copied = destination && !isOwnTarget(entry.path, *destination) &&
+  bool copied = destination && !isOwnTarget(entry.path, entry.folder, *destination) &&
                 (entry.folder ? copyFolder(entry.path, *destination)
                               : copyFile(entry.path, *destination));
   call.result->setBoolean(copied);
@@ -99,7 +105,8 @@ bool isCaseRename(const std::wstring& source, const std::wstring& destination) {
 void move(HostCall& call) {
   const PathEntry& entry = entryOf(call);
   std::optional<std::wstring> destination = absoluteArgument(call, 1);
-  bool moved = destination && (isCaseRename(entry.path, *destination) || !isOwnTarget(entry.path, *destination)) &&
+  bool moved = destination &&
+               (isCaseRename(entry.path, *destination) || !isOwnTarget(entry.path, entry.folder, *destination)) &&
                MoveFileW(entry.path.c_str(), destination->c_str());
   call.result->setBoolean(moved);
 }

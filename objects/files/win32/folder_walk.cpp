@@ -26,7 +26,7 @@ bool walkFolder(const std::wstring& folder, Visit&& visit) {
   std::optional<std::wstring> pattern = joinPath(folder, L"*");
   if (!pattern) return false;
   WIN32_FIND_DATAW entry;
-  platform::UniqueFindHandle search(platform::validHandleOrNull(FindFirstFileW(pattern->c_str(), &entry)));
+  platform::UniqueFindHandle search(findFirst(*pattern, &entry));
   if (!search) return false;
   do {
     if (!isDotEntry(entry.cFileName) && !visit(entry)) return false;
