@@ -9,11 +9,11 @@ bool matchesWildcard(std::u16string_view pattern, std::u16string_view name) {
   size_t p = 0, n = 0;
   size_t starAt = std::u16string_view::npos, resumeAt = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
-      ++p, ++n;
-    } else if (p < pattern.size() && pattern[p] == u'*') {
+    if (p < pattern.size() && pattern[p] == u'*') {  // before the literal test: "*" may be in the name
       starAt = p++;
       resumeAt = n;
+    } else if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+      ++p, ++n;
     } else if (starAt != std::u16string_view::npos) {
       p = starAt + 1;
       n = ++resumeAt;

@@ -17,6 +17,8 @@ const MatchCase kMatches[] = {
     {u"*.TXT", u"A.TXT", true},
     {u"*", u"anything.at.all", true},
     {u"***", u"x", true},
+    {u"**", u"**.txt", true},  // a star in the name is still matched by the pattern's star
+    {u"a*", u"a*b", true},
     {u"*", u"", true},  // only stars match the empty name
     {u"", u"", true},
     {u"?", u"", false},
