@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace vexil::objects::files {
 
@@ -15,12 +16,25 @@ namespace vexil::objects::files {
 // system's 260-unit buffer.
 std::optional<std::wstring> absolutePath(std::u16string_view scriptPath);
 
-// The path with its drive letter upper-cased and every existing component replaced by the name
-// the file system reports for it, so letter case and long names come out as stored.
-std::wstring storedCase(std::wstring_view absolute);
+// The stored form of folders already normalised, found by their path in any letter case: a later
+// path in the same folder needs one search instead of one per component. Letter case is all an
+// old entry could get wrong (a folder another program gave other letters), and the system's
+// paths ignore it, so an entry never leads anywhere else.
+class StoredCaseCache {
+ public:
+  const std::wstring* find(std::wstring_view folder) const;
+  void remember(std::wstring_view folder, std::wstring stored);
+  void clear() { entries_.clear(); }
 
-// absolutePath followed by storedCase; nothing when the result would not fit either.
-std::optional<std::wstring> normalisedPath(std::u16string_view scriptPath);
+ private:
+  static constexpr size_t kMaxEntries = 4096;
+  std::unordered_map<std::wstring, std::wstring> entries_;
+};
+
+// The path with its drive letter upper-cased and every existing component replaced by the name
+// the file system reports for it, so letter case and long names come out as stored. With a cache,
+// its parent folder's stored form is taken from there when known, and remembered otherwise.
+std::wstring storedCase(std::wstring_view absolute, StoredCaseCache* cache = nullptr);
 
 // True when both paths name one existing entry (same volume and file index), whatever names lead
 // to it: another letter case, a short name, a second hard link.

@@ -37,6 +37,14 @@ struct PathEntry {
 
 const PathEntry& entryOf(const HostCall& call) { return *call.instance<PathEntry>(); }
 
+// Once per engine: the stored form of folders met so far. Our own renames, moves and removals
+// forget it all, so nothing this engine changed is answered from it.
+struct FolderState {
+  StoredCaseCache storedCase;
+};
+
+StoredCaseCache& storedCaseCache(const HostCall& call) { return call.state<FolderState>()->storedCase; }
+
 // The script's path argument i in absolute form, or nothing.
 std::optional<std::wstring> absoluteArgument(const HostCall& call, uint32_t i) {
   std::optional<std::u16string> given = call.args.text(i);
@@ -55,7 +63,7 @@ void construct(HostCall& call) {
     if (!CreateDirectoryW(absolute->c_str(), nullptr)) return;
     attributes = FILE_ATTRIBUTE_DIRECTORY;
   }
-  std::wstring stored = storedCase(*absolute);
+  std::wstring stored = storedCase(*absolute, &storedCaseCache(call));
   if (stored.size() > kMaxPathUnits) return;
   bool folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
   call.publish(std::make_unique<PathEntry>(PathEntry{std::move(stored), folder}));
@@ -71,8 +79,8 @@ void exists(HostCall& call) {
 // A copy never lands on its own source or inside it: CopyFile onto the same file would empty it,
 // and a tree copied into itself never ends. Only a folder has an inside, and only an existing
 // destination can be the source under another name (a short name, a second link).
-bool isOwnTarget(const std::wstring& source, bool folder, const std::wstring& destination) {
-  if (folder && isWithinFolder(storedCase(destination), source)) return true;
+bool isOwnTarget(const HostCall& call, const std::wstring& source, bool folder, const std::wstring& destination) {
+  if (folder && isWithinFolder(storedCase(destination, &storedCaseCache(call)), source)) return true;
   return attributesOf(destination) != INVALID_FILE_ATTRIBUTES && isSameEntry(source, destination);
 }
 
@@ -84,7 +92,7 @@ bool copyFolder(const std::wstring& source, const std::wstring& destination) {
 void copy(HostCall& call) {
   const PathEntry& entry = entryOf(call);
   std::optional<std::wstring> destination = absoluteArgument(call, 1);
-  bool copied = destination && !isOwnTarget(entry.path, entry.folder, *destination) &&
+  bool copied = destination && !isOwnTarget(call, entry.path, entry.folder, *destination) &&
                 (entry.folder ? copyFolder(entry.path, *destination)
                               : copyFile(entry.path, *destination));
   call.result->setBoolean(copied);
@@ -93,6 +101,7 @@ void copy(HostCall& call) {
 void remove(HostCall& call) {
   const PathEntry& entry = entryOf(call);
   bool removed = entry.folder ? RemoveDirectoryW(entry.path.c_str()) : DeleteFileW(entry.path.c_str());
+  if (removed && entry.folder) storedCaseCache(call).clear();
   call.result->setBoolean(removed);
 }
 
@@ -106,8 +115,9 @@ void move(HostCall& call) {
   const PathEntry& entry = entryOf(call);
   std::optional<std::wstring> destination = absoluteArgument(call, 1);
   bool moved = destination &&
-               (isCaseRename(entry.path, *destination) || !isOwnTarget(entry.path, entry.folder, *destination)) &&
+               (isCaseRename(entry.path, *destination) || !isOwnTarget(call, entry.path, entry.folder, *destination)) &&
                MoveFileW(entry.path.c_str(), destination->c_str());
+  if (moved && entry.folder) storedCaseCache(call).clear();
   call.result->setBoolean(moved);
 }
 
@@ -202,7 +212,9 @@ void setName(HostCall& call, const Value& value) {
   std::u16string_view name = value.string()->view();
   if (!isAcceptableNewName(name)) return;
   std::optional<std::wstring> renamed = joinPath(asWide(parentPathOf(asUtf16(entry->path))), asWide(name));
-  if (renamed && MoveFileW(entry->path.c_str(), renamed->c_str())) entry->path = storedCase(*renamed);
+  if (!renamed || !MoveFileW(entry->path.c_str(), renamed->c_str())) return;
+  if (entry->folder) storedCaseCache(call).clear();
+  entry->path = storedCase(*renamed, &storedCaseCache(call));
 }
 
 void getParentPath(HostCall& call) {
@@ -275,6 +287,7 @@ const script::HostClassInfo kFolderClass = {
     .construct = construct,
     .call = construct,
     .release = script::deleteInstance<PathEntry>,
+    .state = &script::kPlainState<FolderState>,
 };
 
 }  // namespace
