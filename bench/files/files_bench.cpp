@@ -1,6 +1,8 @@
 // Folder/File beside the plain wide Win32 calls on one tree of small files (100 folders of 100 by
-// default): enumerating it (every file's full path), copying it as a tree (Folder.copy), and copying
-// it file by file (a File object per file). Each figure is the median of the runs; the script's
+// default): enumerating it (every file's full path: the script walks with files and subFolders, two
+// searches per folder where the plain walk makes one), listing each folder's files once (one search
+// each way), copying it as a tree (Folder.copy), and copying it file by file (a File object per
+// file). Each figure is the median of the runs; the script's
 // figures include the interpreter's own loop. Run under Wine:
 //   files_bench.exe SCRATCH_FOLDER [folders] [files per folder] [runs]
 // The scratch folder is emptied at the start and at the end.
@@ -65,6 +67,17 @@ void makeTree(const std::wstring& root, int folders, int files) {
       WriteFile(file.get(), content.data(), DWORD(content.size()), &written, nullptr);
     }
   }
+}
+
+// The full paths of the files directly in the folder.
+void plainFiles(const std::wstring& folder, std::vector<std::wstring>& out) {
+  WIN32_FIND_DATAW entry;
+  vexil::platform::UniqueFindHandle search(
+      vexil::platform::validHandleOrNull(FindFirstFileW((folder + L"\\*").c_str(), &entry)));
+  if (!search) return;
+  do {
+    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) out.push_back(folder + L"\\" + entry.cFileName);
+  } while (FindNextFileW(search.get(), &entry));
 }
 
 // Every file's full path, folders walked recursively: what a program without the classes does.
@@ -145,14 +158,25 @@ int main(int argc, char** argv) {
   vexil::script::ScriptHostOptions options;
   vexil::script::ClassRegistry classes = vexil::classes::standardClasses();
   vexil::script::ScriptHost* host = vexil::script::createScriptHost(&options, &classes);
-  runScript(*host, std::string(kScriptWalk) + "var root = " + literal(tree) + ", target = " + literal(copies) + ";");
+  runScript(*host, std::string(kScriptWalk) + "var root = " + literal(tree) + ", target = " + literal(copies) + ";" +
+                       "var folders = [], subs = new Folder(root).subFolders;" +
+                       "for (var i = 0; i < subs.length; i++) folders[i] = new Folder(subs[i]);");
+  std::vector<std::wstring> folderPaths;
+  for (int d = 0; d < folders; ++d) folderPaths.push_back(tree + L"\\folder" + std::to_wstring(d));
 
-  std::vector<double> plainList_, classList, plainTree, classTree, plainEach, classEach;
+  std::vector<double> plainList_, classList, plainOnce, classOnce, plainTree, classTree, plainEach, classEach;
   for (int run = 0; run < runs; ++run) {
     std::vector<std::wstring> listed;
     plainList_.push_back(timed([&] { plainList(tree, listed); }));
     classList.push_back(timed([&] { runScript(*host, "var listed = walk(new Folder(root), []);"); }));
     if (listed.size() != size_t(files)) std::fprintf(stderr, "plain listing found %zu files\n", listed.size());
+    plainOnce.push_back(timed([&] {
+      std::vector<std::wstring> found;
+      for (const std::wstring& folder : folderPaths) plainFiles(folder, found);
+    }));
+    classOnce.push_back(timed([&] {
+      runScript(*host, "var n = 0; for (var i = 0; i < folders.length; i++) n += folders[i].files.length;");
+    }));
 
     removeTree(copies);
     plainTree.push_back(timed([&] { plainCopyTree(tree, copies); }));
@@ -176,7 +200,8 @@ int main(int argc, char** argv) {
     }));
   }
   std::printf("%d files of 1000 bytes in %d folders; median of %d runs\n", files, folders, runs);
-  report("enumerate (full paths)", median(plainList_), median(classList), files);
+  report("enumerate the tree (full paths)", median(plainList_), median(classList), files);
+  report("each folder's files, once", median(plainOnce), median(classOnce), files);
   report("copy the tree", median(plainTree), median(classTree), files);
   report("copy file by file (File objects)", median(plainEach), median(classEach), files);
   vexil::script::destroyScriptHost(host);
