@@ -170,8 +170,7 @@ bool isReadOnlyPath(const std::wstring& path) {
 }
 
 HANDLE findFirst(const std::wstring& pattern, WIN32_FIND_DATAW* entry) {
-  return platform::validHandleOrNull(FindFirstFileExW(pattern.c_str(), FindExInfoBasic, entry, FindExSearchNameMatch,
-                                                      nullptr, FIND_FIRST_EX_LARGE_FETCH));
+  return platform::validHandleOrNull(FindFirstFileW(pattern.c_str(), entry));
 }
 
 std::optional<std::wstring> joinPath(std::wstring_view parent, std::wstring_view name) {

@@ -50,9 +50,8 @@ bool isFolderPath(const std::wstring& path);
 // systems' CopyFile would).
 bool isReadOnlyPath(const std::wstring& path);
 
-// FindFirstFile without the short names, which the system would otherwise make up for every entry
-// it passes (a large part of a search's cost where names are long).
-// Null when nothing matches or the folder cannot be read.
+// FindFirstFile with its failure as null, for the owner. (The "basic" search without short names
+// measured slower under Wine, not faster.)
 HANDLE findFirst(const std::wstring& pattern, WIN32_FIND_DATAW* entry);
 
 // parent + "\" + name; nothing when the result would not fit the 260-unit buffer.
