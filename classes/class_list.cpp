@@ -7,6 +7,7 @@
 
 #if defined(_WIN32)
 #include "host/hostobjects/host_objects.h"
+#include "host/shell/shell_class.h"
 #include "objects/com/win32/activex_class.h"
 #endif
 
@@ -36,6 +37,9 @@ script::ClassRegistry standardClasses() {
   registry.set(ClassStep::ActiveXObject, objects::com::registerActiveXObject);
   registry.set(ClassStep::Enumerator, objects::com::registerEnumerator);
   hostobjects::addHostObjects(registry);
+  registry.set(ClassStep::Shell, shell::registerShell);
+  registry.set(ClassStep::Shortcut, shell::registerShortcut);
+  registry.set(ClassStep::UrlShortcut, shell::registerUrlShortcut);
 #endif
   return registry;
 }

@@ -37,11 +37,13 @@ class UniqueHandle {
 };
 
 inline void closeKey(HKEY key) { RegCloseKey(key); }
+inline void closeKernelObject(HANDLE object) { CloseHandle(object); }
 inline void freeModule(HMODULE module) { FreeLibrary(module); }
 inline void destroyAccelerators(HACCEL table) { DestroyAcceleratorTable(table); }
 inline void deleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
 
 using UniqueKey = UniqueHandle<HKEY, closeKey>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, closeKernelObject>;  // processes, threads, events
 using UniqueModule = UniqueHandle<HMODULE, freeModule>;
 using UniqueAccelerators = UniqueHandle<HACCEL, destroyAccelerators>;
 using UniqueBitmap = UniqueHandle<HBITMAP, deleteGdiObject>;
