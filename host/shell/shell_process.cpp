@@ -18,6 +18,8 @@ namespace {
 using script::HostCall;
 
 constexpr DWORD kInputIdleWait = 10000;
+constexpr DWORD kWindowGrace = 2000;
+constexpr DWORD kWindowPoll = 50;
 
 // A started program; its handles close with it.
 struct Started {
@@ -73,6 +75,17 @@ BOOL CALLBACK takeMainWindow(HWND window, LPARAM found) {
   return FALSE;
 }
 
+// A program can report itself idle before its first window is made (Wine does, as its start-up
+// peeks at the queue), so a windowed program that is still running is looked at a little longer.
+HWND mainWindowOf(const Started& started, bool idle) {
+  for (DWORD waited = 0;; waited += kWindowPoll) {
+    HWND found = nullptr;
+    EnumThreadWindows(started.threadId, takeMainWindow, reinterpret_cast<LPARAM>(&found));
+    if (found || !idle || waited >= kWindowGrace) return found;
+    if (WaitForSingleObject(started.process.get(), kWindowPoll) == WAIT_OBJECT_0) return nullptr;
+  }
+}
+
 // Waits for the process while the thread's messages keep flowing: the screensaver's wake-up input
 // still reaches the main window, and once its close is under way the wait ends (the program is
 // left running).
@@ -90,9 +103,8 @@ void run(HostCall& call) {
   call.result->setNull();
   std::optional<Started> started = start(call);
   if (!started) return;
-  WaitForInputIdle(started->process.get(), kInputIdleWait);
-  HWND found = nullptr;
-  EnumThreadWindows(started->threadId, takeMainWindow, reinterpret_cast<LPARAM>(&found));
+  bool idle = WaitForInputIdle(started->process.get(), kInputIdleWait) == 0;
+  HWND found = mainWindowOf(*started, idle);
   if (found) *call.result = hostobjects::newWindowObject(call.engine, found);
 }
 
