@@ -69,6 +69,40 @@ done <"$scratch/cmd.lf"
 profile=$(grep '^USERPROFILE=' "$scratch/cmd.lf" | cut -d= -f2)
 grep -qi "^desktop=$(sed 's/[\\.]/\\&/g' <<<"$profile")\\\\Desktop$" "$scratch/shell.lf" || fail "desktop is not under $profile"
 
+# Recent documents: the shell's Recent folder gets a link for the document, and the list is
+# cleared (Wine drops the list's registry key and leaves the links, so the test removes its own).
+recent_name="vx_shell_recent_$$.txt"
+recent_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\RecentDocs'
+echo "recent" >"$scratch/$recent_name"
+cat >"$scratch/recent.vxs" <<VXS
+trace("recent=", Shell.getSpecialFolder("recent"));
+Shell.addToRecentDocs("$(winpath "$scratch/$recent_name" | sed 's/\\/\\\\/g')");
+VXS
+run "$runner" "$(winpath "$scratch/recent.vxs")" >"$scratch/recent.txt" 2>&1
+recent_dir=$(tr -d '\r' <"$scratch/recent.txt" | sed -n 's/^recent=C:\\//p' | tr '\\' /)
+recent_dir="$prefix/drive_c/$recent_dir"
+ls "$recent_dir" 2>/dev/null | grep -qF "$recent_name" || fail "no link for the document in '$recent_dir'"
+run reg query "$recent_key" >"$scratch/mru.txt" 2>&1 || fail "no recent-documents list after addToRecentDocs"
+echo 'Shell.clearRecentDocs();' >"$scratch/clear.vxs"
+run "$runner" "$(winpath "$scratch/clear.vxs")" >"$scratch/clear.txt" 2>&1
+run reg query "$recent_key" >"$scratch/mru.txt" 2>&1 && fail "clearRecentDocs kept the list: $(cat "$scratch/mru.txt")"
+rm -f "$recent_dir/$recent_name.lnk"
+
+# The wallpaper: a small bitmap, neither kept in the profile nor broadcast, then none again.
+python3 - "$scratch/paper.bmp" <<'PY'
+import struct, sys
+pixels = b"\x00\x00\xff\x00"  # one red pixel and its row padding
+header = struct.pack("<IiiHHIIiiII", 40, 1, 1, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+size = 14 + len(header) + len(pixels)
+open(sys.argv[1], "wb").write(b"BM" + struct.pack("<IHHI", size, 0, 0, 54) + header + pixels)
+PY
+cat >"$scratch/paper.vxs" <<VXS
+trace("set ", Shell.setDesktopWallpaper("$(winpath "$scratch/paper.bmp" | sed 's/\\/\\\\/g')", false, false));
+trace("none ", Shell.setDesktopWallpaper("", false, false));
+VXS
+run "$runner" "$(winpath "$scratch/paper.vxs")" >"$scratch/paper.txt" 2>&1
+grep -q "^set true" <(tr -d '\r' <"$scratch/paper.txt") || fail "setDesktopWallpaper: $(cat "$scratch/paper.txt")"
+
 if [ "$failures" -gt 0 ]; then
   echo "--- script output"; cat "$scratch/out.txt"; echo "--- compare"; cat "$scratch/shell.txt" "$scratch/cmd.txt"
   exit 1
