@@ -7,6 +7,7 @@
 
 #if defined(_WIN32)
 #include "host/hostobjects/host_objects.h"
+#include "host/shell/shell_class.h"
 #include "objects/com/win32/activex_class.h"
 #include "objects/files/win32/file_classes.h"
 #endif
@@ -39,6 +40,9 @@ script::ClassRegistry standardClasses() {
   registry.set(ClassStep::FolderAndFile, objects::files::registerFolderAndFile);
   registry.set(ClassStep::Drive, objects::files::registerDrive);
   hostobjects::addHostObjects(registry);
+  registry.set(ClassStep::Shell, shell::registerShell);
+  registry.set(ClassStep::Shortcut, shell::registerShortcut);
+  registry.set(ClassStep::UrlShortcut, shell::registerUrlShortcut);
 #endif
   return registry;
 }

@@ -7,6 +7,7 @@
 #include "host/app/system_settings.h"
 #include "host/hostobjects/host_context.h"
 #include "host/hostobjects/hot_key_text.h"
+#include "host/hostobjects/key_name.h"
 #include "host/package/package_settings.h"
 #include "script/runtime/collector.h"
 #include "script/runtime/conversions.h"
@@ -29,15 +30,6 @@ package::PackageSettings& settings() {
   return running ? *running : own;
 }
 
-// The system's name of a key, from its scan code.
-std::string keyName(uint16_t key, bool extended) {
-  LONG code = LONG(MapVirtualKeyA(key, MAPVK_VK_TO_VSC)) << 16;
-  if (extended) code |= 1L << 24;
-  char name[64] = {};
-  int length = GetKeyNameTextA(code, name, int(sizeof name));
-  return std::string(name, length > 0 ? size_t(length) : 0);
-}
-
 void getWakeupMethod(HostCall& call) { call.result->setInteger(settings().wakeupMethod); }
 
 void setWakeupMethod(HostCall&, const Value& value) {
@@ -46,7 +38,7 @@ void setWakeupMethod(HostCall&, const Value& value) {
 
 void getHotKey(HostCall& call) {
   HotKey hotKey{settings().hotKeyCode, settings().hotKeyModifiers};
-  *call.result = script::makeStringFromAnsi(call.engine, hotKeyText(hotKey, keyName));
+  *call.result = script::makeStringFromAnsi(call.engine, hotKeyText(hotKey, systemKeyName));
 }
 
 void setHotKey(HostCall&, const Value& value) {
