@@ -1,5 +1,6 @@
 #include "classes/class_list.h"
 
+#include "objects/datafile/data_file_class.h"
 #include "objects/date/date_class.h"
 #include "objects/regexp/regexp_class.h"
 #include "objects/streams/stream_classes.h"
@@ -8,6 +9,7 @@
 #if defined(_WIN32)
 #include "host/hostobjects/host_objects.h"
 #include "objects/com/win32/activex_class.h"
+#include "objects/registry/win32/registry_classes.h"
 #endif
 
 namespace vexil::classes {
@@ -21,6 +23,7 @@ script::ClassRegistry& addPortableClasses(script::ClassRegistry& registry) {
   registry.set(ClassStep::RegExp, objects::registerRegExp);
   registry.set(ClassStep::Streams, objects::registerStreams);
   registry.set(ClassStep::StringStream, objects::registerStringStream);
+  registry.set(ClassStep::DataFile, objects::registerDataFile);
   return registry;
 }
 
@@ -35,6 +38,9 @@ script::ClassRegistry standardClasses() {
 #if defined(_WIN32)
   registry.set(ClassStep::ActiveXObject, objects::com::registerActiveXObject);
   registry.set(ClassStep::Enumerator, objects::com::registerEnumerator);
+  registry.set(ClassStep::RegKey, objects::registry::registerRegKey);
+  registry.set(ClassStep::RegValue, objects::registry::registerRegValue);
+  registry.set(ClassStep::Ini, objects::registry::registerIni);
   hostobjects::addHostObjects(registry);
 #endif
   return registry;
