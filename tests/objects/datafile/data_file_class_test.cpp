@@ -1,6 +1,7 @@
 // DataFile against an engine: what a save writes loads back, and what cannot be written or read
 // whole is refused whole.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "objects/datafile/data_file_class.h"
@@ -51,7 +52,9 @@ class DataFileTest : public vexil::test::HostClassFixture {
   void writeFile(std::string_view text) { platform::writeWholeFile(path_, text.data(), text.size()); }
   std::string text(const Value& v) { return HostClassFixture::text(v); }
 
-  std::string path_ = "data_file_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".ini";
+  // The plain and the collector-stress runs of this suite share a folder and may run at once.
+  std::string path_ = "data_file_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                      (std::getenv("VEXIL_GC_STRESS") ? "_gc" : "") + ".ini";
 };
 
 TEST_F(DataFileTest, SavedGlobalsOfEveryKindLoadBackAfterTheyAreCleared) {
