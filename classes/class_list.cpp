@@ -1,5 +1,6 @@
 #include "classes/class_list.h"
 
+#include "objects/datafile/data_file_class.h"
 #include "objects/date/date_class.h"
 #include "objects/regexp/regexp_class.h"
 #include "objects/streams/stream_classes.h"
@@ -10,6 +11,7 @@
 #include "host/shell/shell_class.h"
 #include "objects/com/win32/activex_class.h"
 #include "objects/files/win32/file_classes.h"
+#include "objects/registry/win32/registry_classes.h"
 #endif
 
 namespace vexil::classes {
@@ -23,6 +25,7 @@ script::ClassRegistry& addPortableClasses(script::ClassRegistry& registry) {
   registry.set(ClassStep::RegExp, objects::registerRegExp);
   registry.set(ClassStep::Streams, objects::registerStreams);
   registry.set(ClassStep::StringStream, objects::registerStringStream);
+  registry.set(ClassStep::DataFile, objects::registerDataFile);
   return registry;
 }
 
@@ -39,6 +42,9 @@ script::ClassRegistry standardClasses() {
   registry.set(ClassStep::Enumerator, objects::com::registerEnumerator);
   registry.set(ClassStep::FolderAndFile, objects::files::registerFolderAndFile);
   registry.set(ClassStep::Drive, objects::files::registerDrive);
+  registry.set(ClassStep::RegKey, objects::registry::registerRegKey);
+  registry.set(ClassStep::RegValue, objects::registry::registerRegValue);
+  registry.set(ClassStep::Ini, objects::registry::registerIni);
   hostobjects::addHostObjects(registry);
   registry.set(ClassStep::Shell, shell::registerShell);
   registry.set(ClassStep::Shortcut, shell::registerShortcut);
