@@ -1,6 +1,7 @@
 #include "classes/class_list.h"
 
 #include "objects/date/date_class.h"
+#include "objects/encryption/encryption_class.h"
 #include "objects/regexp/regexp_class.h"
 #include "objects/streams/stream_classes.h"
 #include "script/builtins/core_builtins.h"
@@ -21,6 +22,7 @@ script::ClassRegistry& addPortableClasses(script::ClassRegistry& registry) {
   registry.set(ClassStep::RegExp, objects::registerRegExp);
   registry.set(ClassStep::Streams, objects::registerStreams);
   registry.set(ClassStep::StringStream, objects::registerStringStream);
+  registry.set(ClassStep::Encryption, objects::registerEncryption);
   return registry;
 }
 
