@@ -39,9 +39,11 @@ std::string runEcb(BlockCipher cipher, std::span<const uint8_t> key, CipherDirec
   if (bytes.size() % kCipherBlockSize != 0) return {};
   CipherHandle handle(cipher == BlockCipher::Blowfish ? GCRY_CIPHER_BLOWFISH : GCRY_CIPHER_3DES);
   if (!handle.get()) return {};
-  // A pass phrase may derive a weak DES key; texts stored under it must still decrypt.
+  // A pass phrase may derive a weak DES key (the empty one does): allowed, the library still
+  // reports it, and texts stored under it must still decrypt.
   gcry_cipher_ctl(handle.get(), GCRYCTL_SET_ALLOW_WEAK_KEY, nullptr, 1);
-  if (gcry_cipher_setkey(handle.get(), key.data(), key.size()) != 0) return {};
+  gcry_error_t keyError = gcry_cipher_setkey(handle.get(), key.data(), key.size());
+  if (keyError != 0 && gcry_err_code(keyError) != GPG_ERR_WEAK_KEY) return {};
   if (bytes.empty()) return bytes;
   bool littleEndian = cipher == BlockCipher::Blowfish;
   if (littleEndian) swapHalves(bytes);
