@@ -9,6 +9,7 @@
 #if defined(_WIN32)
 #include "host/hostobjects/host_objects.h"
 #include "objects/com/win32/activex_class.h"
+#include "objects/sysinfo/win32/sysinfo_class.h"
 #endif
 
 namespace vexil::classes {
@@ -37,6 +38,8 @@ script::ClassRegistry standardClasses() {
 #if defined(_WIN32)
   registry.set(ClassStep::ActiveXObject, objects::com::registerActiveXObject);
   registry.set(ClassStep::Enumerator, objects::com::registerEnumerator);
+  registry.set(ClassStep::SysInfo, objects::registerSysInfo);
+  registry.set(ClassStep::DiskInfo, objects::registerDiskInfo);
   hostobjects::addHostObjects(registry);
 #endif
   return registry;
