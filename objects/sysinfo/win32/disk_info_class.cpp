@@ -91,19 +91,20 @@ const script::HostMethodEntry kMethods[] = {
     {"getDrives", getDrives, true},
 };
 
+// The class object answers the drive properties with null.
 const script::HostPropertyEntry kProperties[] = {
     {"count", getCount, nullptr, true},
-    {"index", getIndex},
-    {"vendor", getFact<&DiskFacts::vendor>},
-    {"model", getFact<&DiskFacts::model>},
-    {"serialNumber", getFact<&DiskFacts::serialNumber>},
-    {"firmwareRevision", getFact<&DiskFacts::firmwareRevision>},
-    {"size", getFact<&DiskFacts::size>},
-    {"cylinders", getFact<&DiskFacts::cylinders>},
-    {"tracksPerCylinder", getFact<&DiskFacts::tracksPerCylinder>},
-    {"sectorsPerTrack", getFact<&DiskFacts::sectorsPerTrack>},
-    {"bytesPerSector", getFact<&DiskFacts::bytesPerSector>},
-    {"source", getSource},
+    {"index", getIndex, nullptr, true},
+    {"vendor", getFact<&DiskFacts::vendor>, nullptr, true},
+    {"model", getFact<&DiskFacts::model>, nullptr, true},
+    {"serialNumber", getFact<&DiskFacts::serialNumber>, nullptr, true},
+    {"firmwareRevision", getFact<&DiskFacts::firmwareRevision>, nullptr, true},
+    {"size", getFact<&DiskFacts::size>, nullptr, true},
+    {"cylinders", getFact<&DiskFacts::cylinders>, nullptr, true},
+    {"tracksPerCylinder", getFact<&DiskFacts::tracksPerCylinder>, nullptr, true},
+    {"sectorsPerTrack", getFact<&DiskFacts::sectorsPerTrack>, nullptr, true},
+    {"bytesPerSector", getFact<&DiskFacts::bytesPerSector>, nullptr, true},
+    {"source", getSource, nullptr, true},
 };
 
 const script::HostClassInfo kDiskInfoClass = {
