@@ -75,7 +75,7 @@ void getVersion(HostCall& call) {
   *call.result = script::makeStringFromAnsi(call.engine, systemVersionText(version));
 }
 
-template <UINT (*Fetch)(LPWSTR, UINT)>
+template <UINT(WINAPI* Fetch)(LPWSTR, UINT)>
 void getFolder(HostCall& call) {
   wchar_t path[MAX_PATH + 1];
   UINT length = Fetch(path, MAX_PATH + 1);
