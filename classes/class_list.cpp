@@ -2,6 +2,7 @@
 
 #include "objects/datafile/data_file_class.h"
 #include "objects/date/date_class.h"
+#include "objects/encryption/encryption_class.h"
 #include "objects/regexp/regexp_class.h"
 #include "objects/streams/stream_classes.h"
 #include "script/builtins/core_builtins.h"
@@ -12,6 +13,7 @@
 #include "objects/com/win32/activex_class.h"
 #include "objects/files/win32/file_classes.h"
 #include "objects/registry/win32/registry_classes.h"
+#include "objects/sysinfo/win32/sysinfo_class.h"
 #endif
 
 namespace vexil::classes {
@@ -26,6 +28,7 @@ script::ClassRegistry& addPortableClasses(script::ClassRegistry& registry) {
   registry.set(ClassStep::Streams, objects::registerStreams);
   registry.set(ClassStep::StringStream, objects::registerStringStream);
   registry.set(ClassStep::DataFile, objects::registerDataFile);
+  registry.set(ClassStep::Encryption, objects::registerEncryption);
   return registry;
 }
 
@@ -45,6 +48,8 @@ script::ClassRegistry standardClasses() {
   registry.set(ClassStep::RegKey, objects::registry::registerRegKey);
   registry.set(ClassStep::RegValue, objects::registry::registerRegValue);
   registry.set(ClassStep::Ini, objects::registry::registerIni);
+  registry.set(ClassStep::SysInfo, objects::registerSysInfo);
+  registry.set(ClassStep::DiskInfo, objects::registerDiskInfo);
   hostobjects::addHostObjects(registry);
   registry.set(ClassStep::Shell, shell::registerShell);
   registry.set(ClassStep::Shortcut, shell::registerShortcut);

@@ -8,6 +8,7 @@ packages=(
   g++ clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
   zlib1g-dev libz-mingw-w64-dev
+  libgcrypt20-dev libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev openssl
   libboost1.81-dev
   googletest libgtest-dev
   wine wine64 wine32:i386
