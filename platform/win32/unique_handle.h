@@ -40,19 +40,16 @@ inline void closeKey(HKEY key) { RegCloseKey(key); }
 inline void freeModule(HMODULE module) { FreeLibrary(module); }
 inline void destroyAccelerators(HACCEL table) { DestroyAcceleratorTable(table); }
 inline void deleteGdiObject(HGDIOBJ object) { DeleteObject(object); }
-inline void closeKernelHandle(HANDLE handle) { CloseHandle(handle); }
 
 using UniqueKey = UniqueHandle<HKEY, closeKey>;
 using UniqueModule = UniqueHandle<HMODULE, freeModule>;
 using UniqueAccelerators = UniqueHandle<HACCEL, destroyAccelerators>;
 using UniqueBitmap = UniqueHandle<HBITMAP, deleteGdiObject>;
-// A kernel object (file, device, token); take CreateFile's INVALID_HANDLE_VALUE as null first.
-using UniqueKernelHandle = UniqueHandle<HANDLE, closeKernelHandle>;
 
 inline void closeKernelHandle(HANDLE handle) { CloseHandle(handle); }
 inline void closeFindHandle(HANDLE search) { FindClose(search); }
 
-// Files, processes, events: handles CloseHandle ends.
+// Files, devices, processes, threads, events, tokens: handles CloseHandle ends.
 using UniqueKernelHandle = UniqueHandle<HANDLE, closeKernelHandle>;
 // A FindFirstFile search.
 using UniqueFindHandle = UniqueHandle<HANDLE, closeFindHandle>;
