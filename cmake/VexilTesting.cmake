@@ -57,7 +57,7 @@ endfunction()
 # Windows builds) runs it in a fresh directory of its own, and its standard output must equal
 # DIR/<script>.expected byte for byte (or DIR/<script>.out). With LINE_ENDS_IGNORED, CR LF and LF
 # compare equal. When DIR/<script>.stderr exists the run must fail (exit status 1) with exactly that
-# on standard error (the script's path there reads SCRIPT); otherwise it must succeed. ARGS follow
+# on standard error; otherwise it must succeed. The script's path reads SCRIPT in both outputs. ARGS follow
 # the script on the runner's command line (the script's `arguments`); LABELS are added to the tests'.
 # With GC_STRESS each script runs a second time as NAME_gc_stress.<script>, the collector running at
 # every collection point.
@@ -82,6 +82,7 @@ if(LINE_ENDS_IGNORED)
 endif()
 string(REPLACE "\r\n" "\n" err "${err}")
 string(REPLACE "${SCRIPT}" "SCRIPT" err "${err}")
+string(REPLACE "${SCRIPT}" "SCRIPT" out "${out}")
 set(failed FALSE)
 if(NOT out STREQUAL expected)
   message("standard output differs.\n--- expected\n${expected}--- got\n${out}---")

@@ -23,22 +23,34 @@ rules=(
 portable=(platform script objects net player/swf classes)
 
 status=0
-for rule in "${rules[@]}"; do
-  folder="${rule%%:*}"
-  allowed="${rule#*:}"
-  [ -d "$folder" ] || continue
-  while IFS= read -r line; do
-    file="${line%%:*}"
-    included=$(sed -E 's/.*#include "([^"]+)".*/\1/' <<<"$line")
-    [[ "$included" == */* ]] || continue  # a file beside the includer
-    ok=0
-    for prefix in $allowed; do [[ "$included" == "$prefix"* ]] && ok=1; done
-    if [ $ok -eq 0 ]; then
-      echo "layer: $file includes $included (allowed:$allowed)"
-      status=1
-    fi
-  done < <(grep -rn --include='*.h' --include='*.cpp' '^#include "' "$folder")
-done
+# One pass over every include line; awk checks each against its folder's rule (a file's rule is
+# the longest folder prefix that has one).
+rule_lines=$(printf '%s\n' "${rules[@]}")
+violations=$(grep -rn --include='*.h' --include='*.cpp' '^#include "' "${rules[@]%%:*}" 2>/dev/null |
+  awk -v rules="$rule_lines" '
+    BEGIN {
+      n = split(rules, lines, "\n")
+      for (i = 1; i <= n; i++) {
+        folder = lines[i]; sub(/:.*/, "", folder)
+        allowed[folder] = substr(lines[i], index(lines[i], ":") + 1)
+      }
+    }
+    {
+      file = $0; sub(/:.*/, "", file)
+      included = $0; sub(/^[^"]*"/, "", included); sub(/".*/, "", included)
+      if (included !~ /\//) next
+      best = ""
+      for (folder in allowed) if (index(file, folder "/") == 1 && length(folder) > length(best)) best = folder
+      if (best == "") next
+      ok = 0
+      m = split(allowed[best], prefixes, " ")
+      for (j = 1; j <= m; j++) if (prefixes[j] != "" && index(included, prefixes[j]) == 1) ok = 1
+      if (!ok) printf "layer: %s includes %s (allowed:%s)\n", file, included, allowed[best]
+    }')
+if [ -n "$violations" ]; then
+  echo "$violations"
+  status=1
+fi
 for folder in "${portable[@]}"; do
   [ -d "$folder" ] || continue
   while IFS= read -r file; do

@@ -8,6 +8,7 @@
 #include "host/app/movie_choice.h"
 #include "host/app/player_provisioning.h"
 #include "host/app/registry_profile.h"
+#include "host/mainwnd/engine_script_runner.h"
 #include "host/app/settings_loader.h"
 #include "host/hostobjects/host_context.h"
 #include "host/mainwnd/player_identity.h"
@@ -56,7 +57,10 @@ std::vector<std::string> ansiArguments(const std::vector<std::wstring>& argument
 
 RuntimeApp::RuntimeApp(ScriptRunnerFactory makeRunner) : makeRunner_(std::move(makeRunner)) {}
 
-RuntimeApp::~RuntimeApp() { cleanUp(); }
+RuntimeApp::~RuntimeApp() {
+  cleanUp();
+  mainwnd::setFailureLog(nullptr);
+}
 
 bool RuntimeApp::InitInstance() {
   std::vector<std::string> arguments = ansiArguments(this->arguments());
@@ -68,6 +72,8 @@ bool RuntimeApp::InitInstance() {
     return true;
   }
   if (!prepareApplication()) return false;
+  errorLog_ = openErrorLog(identity_, arguments.empty() ? std::string_view() : std::string_view(arguments[0]));
+  mainwnd::setFailureLog(errorLog_.get());
   switch (mode) {
     case RunMode::Preview: {
       auto parent = previewParent(arguments);
@@ -173,6 +179,7 @@ int RuntimeApp::ExitInstance() {
   preview_.reset();
   cleanUp();
   bridge_.reset();
+  mainwnd::setFailureLog(nullptr);
   return WinApp::ExitInstance();
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/app/command_line.h"
+#include "host/app/error_log.h"
 #include "host/app/system_settings.h"
 #include "host/framework/win_app.h"
 #include "host/mainwnd/main_wnd.h"
@@ -60,6 +61,8 @@ class RuntimeApp : public framework::WinApp {
   package::PackageSettings settings_;
   package::MovieList movies_;
   SpeakerMute speakers_;
+  // Before the bridge: the engines it holds write to the log until they go.
+  std::unique_ptr<package::RunLog> errorLog_;
   ScriptRunnerFactory makeRunner_;
   std::unique_ptr<mainwnd::ScriptBridge> bridge_;
   std::unique_ptr<mainwnd::CMainWnd> mainWnd_;

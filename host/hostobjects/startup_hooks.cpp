@@ -8,6 +8,7 @@
 #include "script/runtime/property_table.h"
 #include "script/runtime/runtime_error.h"
 #include "script/runtime/script_string.h"
+#include "script/runtime/uncaught_errors.h"
 
 namespace vexil::hostobjects {
 namespace {
@@ -43,7 +44,10 @@ std::optional<std::string> callPathHook(script::Engine& engine, StartupHook whic
   script::PropertyTable* answer = nullptr;
   if (!script::protectedCall(engine, [&] { answer = script::newTable(engine); })) return std::nullopt;
   auto args = script::argumentBlock({Value::fromObject(answer)});
-  if (!script::callValue(engine, *hook, args.data())) return std::nullopt;
+  if (!script::callValue(engine, *hook, args.data())) {
+    script::reportUncaught(engine, kHookFailedPrefix);
+    return std::nullopt;
+  }
   return answerOf(engine, answer);
 }
 
@@ -53,7 +57,7 @@ void callMovieLoadedHook(script::Engine& engine, const std::string& moviePath) {
   Value path;
   if (!script::protectedCall(engine, [&] { path = script::makeStringFromAnsi(engine, moviePath); })) return;
   auto args = script::argumentBlock({path});
-  script::callValue(engine, *hook, args.data());
+  if (!script::callValue(engine, *hook, args.data())) script::reportUncaught(engine, kHookFailedPrefix);
 }
 
 }  // namespace vexil::hostobjects

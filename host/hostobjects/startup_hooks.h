@@ -10,6 +10,9 @@
 
 namespace vexil::hostobjects {
 
+// Heads the trace and log line of a start-up hook that failed; the start-up goes on without it.
+inline constexpr char kHookFailedPrefix[] = "Start-up hook failed: ";
+
 // The path a hook yields; nothing when it is not installed or yields none.
 std::optional<std::string> callPathHook(script::Engine& engine, StartupHook hook);
 void callMovieLoadedHook(script::Engine& engine, const std::string& moviePath);

@@ -4,6 +4,7 @@
 #include "host/mainwnd/script_bridge.h"
 #include "script/runtime/call_entries.h"
 #include "script/runtime/collector.h"
+#include "script/runtime/uncaught_errors.h"
 
 namespace vexil::hostobjects {
 namespace {
@@ -72,11 +73,9 @@ void TimerTable::fire(UINT_PTR id) {
     mainwnd::ScriptBridge* bridge = hostContext().bridge;
     std::optional<mainwnd::ScriptBridge::Nested> nested;
     if (bridge) nested.emplace(*bridge);
-    if (method.empty()) {
-      script::callValue(engine_, callee, args.data());
-    } else {
-      script::callMethod(engine_, callee, method.c_str(), args.data());
-    }
+    bool ok = method.empty() ? script::callValue(engine_, callee, args.data())
+                             : script::callMethod(engine_, callee, method.c_str(), args.data());
+    if (!ok) script::reportUncaught(engine_, kTimerFailedPrefix);
   }
   // The table itself may be gone now if the engine went during the call; it cannot while the
   // engine is inside a call, so the record lookup below is on a live table.

@@ -16,6 +16,9 @@ struct Engine;
 
 namespace vexil::hostobjects {
 
+// Heads the trace and log line of a callback that failed; the timer goes on.
+inline constexpr char kTimerFailedPrefix[] = "Timer callback failed: ";
+
 struct TimerRecord {
   script::Value callee;          // the function, or the object whose method is called
   std::string method;            // empty: callee is called as a function

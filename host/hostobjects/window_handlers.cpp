@@ -10,6 +10,7 @@
 #include "script/runtime/engine.h"
 #include "script/runtime/messages.h"
 #include "script/runtime/runtime_error.h"
+#include "script/runtime/uncaught_errors.h"
 
 namespace vexil::hostobjects {
 
@@ -37,11 +38,6 @@ class EngineStateGuard {
   std::string message_;
 };
 
-void reportFailure(Engine& engine) {
-  if (!engine.traceOutput) return;
-  std::string line = std::string(kHandlerFailedPrefix) + engine.message + script::kWarningLineEnd;
-  engine.traceOutput(engine.traceData, line.c_str());
-}
 
 }  // namespace
 
@@ -61,7 +57,7 @@ bool runHandler(WindowHook& hook, WindowEvent event, const HandlerArguments& mak
     Value* self = roots.hold(hook.self());
     std::vector<Value> block = makeArguments ? makeArguments(engine, roots) : script::argumentBlock({});
     if (!script::callValueOn(engine, *callee, *self, block.data())) {
-      reportFailure(engine);
+      script::reportUncaught(engine, kHandlerFailedPrefix);
       return;
     }
     Value* result = roots.hold(engine.lastResult);

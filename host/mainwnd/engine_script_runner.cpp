@@ -1,5 +1,8 @@
 #include "host/mainwnd/engine_script_runner.h"
 
+#include "script/compiler/compile_messages.h"
+#include "script/compiler/readable_diagnostics.h"
+#include "script/runtime/uncaught_errors.h"
 #include "script/vm/machine.h"
 
 namespace vexil::mainwnd {
@@ -10,6 +13,13 @@ HostObjectServices& services() {
   return current;
 }
 
+package::RunLog*& failureLog() {
+  static package::RunLog* log = nullptr;
+  return log;
+}
+
+void logFailure(void* log, const char* line) { static_cast<package::RunLog*>(log)->add(line); }
+
 // The runners whose host waits to be destroyed, by the id of the thread timer that retries.
 std::map<UINT_PTR, EngineScriptRunner*>& retrying() {
   static std::map<UINT_PTR, EngineScriptRunner*> map;
@@ -19,6 +29,7 @@ std::map<UINT_PTR, EngineScriptRunner*>& retrying() {
 }  // namespace
 
 void setHostObjectServices(const HostObjectServices& s) { services() = s; }
+void setFailureLog(package::RunLog* log) { failureLog() = log; }
 
 EngineScriptRunner::EngineScriptRunner(script::ClassRegistry classes, RunawayGuard guard)
     : classes_(std::move(classes)), guard_(std::move(guard)) {}
@@ -74,18 +85,25 @@ script::ScriptHost* EngineScriptRunner::host() {
     options.breakHook = &RunawayGuard::check;
     options.breakHookData = &guard_;
     host_ = script::createScriptHost(&options, &classes_);
+    if (host_ && failureLog()) {
+      host_->engine->failureReport = logFailure;
+      host_->engine->failureReportData = failureLog();
+    }
   }
   return host_;
 }
 
-void EngineScriptRunner::reportFailure(bool ok) const {
+// A script that failed to compile or run goes to the debugger output, the trace output and the
+// error log, with where it stopped counted from line 1.
+void EngineScriptRunner::reportFailure(bool ok, std::string_view sourceName) const {
   if (ok || !host_) return;
-  std::string text = host_->engine->message;
-  auto where = script::lastFailureLocation(*host_->engine);
-  // Lines counted from 1, as people count them.
-  if (where.line >= 0) text += " (" + where.sourceName + ":" + std::to_string(int64_t(where.line) + 1) + ")";
-  text += "\r\n";
-  OutputDebugStringA(text.c_str());
+  script::Engine& engine = *host_->engine;
+  bool compileFailed = std::string_view(engine.message).starts_with(script::kErrorPrefix);
+  std::string text = compileFailed ? script::readableDiagnostics(host_->diagnostics, sourceName)
+                                   : script::uncaughtErrorText(engine, "");
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  OutputDebugStringA((text + "\r\n").c_str());
+  script::reportUncaughtText(engine, text);
 }
 
 void EngineScriptRunner::runCompiled(const std::string& name, std::span<const uint8_t> bytes, uintptr_t& state) {
@@ -100,17 +118,17 @@ void EngineScriptRunner::runCompiled(const std::string& name, std::span<const ui
     module = std::make_unique<script::CompiledScript>(std::move(*decoded));
   }
   state = reinterpret_cast<uintptr_t>(module.get());
-  reportFailure(script::runCompiledScript(*host_->engine, *module));
+  reportFailure(script::runCompiledScript(*host_->engine, *module), name);
   finishPendingDestroy();
 }
 
 void EngineScriptRunner::evaluate(const std::string& source) {
-  if (host()) reportFailure(script::runScriptText(*host_, source));
+  if (host()) reportFailure(script::runScriptText(*host_, source), "<text>");
   finishPendingDestroy();
 }
 
 void EngineScriptRunner::runFile(const std::string& path) {
-  if (host()) reportFailure(script::runScriptFile(*host_, path));
+  if (host()) reportFailure(script::runScriptFile(*host_, path), path);
   finishPendingDestroy();
 }
 

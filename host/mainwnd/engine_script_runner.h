@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/mainwnd/runaway_guard.h"
+#include "host/package/run_log.h"
 #include "host/mainwnd/script_runner.h"
 #include "script/compiler/compiled_script.h"
 #include "script/runtime/class_registration.h"
@@ -25,6 +26,9 @@ struct HostObjectServices {
   void (*closeTrace)(script::Engine& engine) = nullptr;
 };
 void setHostObjectServices(const HostObjectServices& services);
+// Where the engines of this process log the errors no script caught (the saver's error log); none
+// when null.
+void setFailureLog(package::RunLog* log);
 
 class EngineScriptRunner final : public ScriptRunner {
  public:
@@ -55,7 +59,7 @@ class EngineScriptRunner final : public ScriptRunner {
 
  private:
   // A failed run leaves its message in the engine: it goes to the debugger output.
-  void reportFailure(bool ok) const;
+  void reportFailure(bool ok, std::string_view sourceName) const;
   // True while a call into the host's engine is in progress.
   bool inCall() const;
   // Destroys the host now if its destruction waits and nothing runs on it any more.

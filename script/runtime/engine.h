@@ -19,6 +19,7 @@ struct ErrorFrame;
 struct MachineRun;
 struct NativeClass;
 struct HostClassInfo;
+struct HostFunctionEntry;
 class ClassRegistry;
 
 inline constexpr uint32_t kDefaultStackSize = 4096;
@@ -77,6 +78,7 @@ struct Engine {
 
   NativeClass* classes[kTagCount - 1] = {};  // class descriptors by tag
   std::vector<HostClassRecord> hostClasses;  // in registration order
+  std::vector<const HostFunctionEntry*> hostFunctions;  // likewise, for the reference
 
   HeapState heap;
   bool collectorStress = false;  // collect at every collection point
@@ -97,6 +99,12 @@ struct Engine {
 
   TraceOutput traceOutput = nullptr;
   void* traceData = nullptr;
+  // Errors no script caught go to the trace output and here too (the saver's error log).
+  TraceOutput failureReport = nullptr;
+  void* failureReportData = nullptr;
+  // Where the last failed run stopped, as people read it ("FILE:LINE: "); the script host, which
+  // knows the line records, installs it.
+  std::string (*failurePlace)(const Engine& engine) = nullptr;
   CollectionHook collectionHook = nullptr;
   void* collectionHookData = nullptr;
   // Called with true before and false after script that something outside any script call runs

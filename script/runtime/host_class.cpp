@@ -187,6 +187,7 @@ void defineHostFunctions(Engine& engine, std::span<const HostFunctionEntry> func
   for (const HostFunctionEntry& function : functions) {
     NativeClass* cls = defineFunction(engine, function.name, hostFunctionCall);
     cls->classData = const_cast<HostFunctionEntry*>(&function);
+    engine.hostFunctions.push_back(&function);
   }
 }
 

@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "script/builtins/function_compiler.h"
 #include "script/compiler/compiler.h"
+#include "script/compiler/readable_diagnostics.h"
 #include "script/runtime/arguments.h"
 #include "script/runtime/class_registration.h"
 #include "script/runtime/native_class.h"
@@ -120,6 +121,12 @@ bool compileFunctionSource(Engine& engine, const std::string& source) {
   return protectedCall(engine, [&] { loadModule(engine, *script); });
 }
 
+// "FILE:LINE: " of the last failed run, for the texts of uncaught errors.
+std::string failurePlace(const Engine& engine) {
+  FailureLocation where = lastFailureLocation(engine);
+  return readableLocation(where.sourceName, where.line);
+}
+
 }  // namespace
 
 CompileOptions compileOptionsFor(const ScriptHostOptions& options) {
@@ -144,6 +151,7 @@ ScriptHost* createScriptHost(const ScriptHostOptions* options, const ClassRegist
     delete host;
     return nullptr;
   }
+  host->engine->failurePlace = failurePlace;
   host->engine->collectionHook = host->options.breakHook;
   host->engine->collectionHookData = host->options.breakHookData;
   bool defined = protectedCall(*host->engine, [&] {

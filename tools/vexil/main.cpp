@@ -3,6 +3,7 @@
 //   vexil FILE [ARG...]   runs a script file as the script host does (.vxs source, .vxc compiled,
 //                         any other file sniffed); the arguments are the global array "arguments"
 //   vexil -e TEXT         compiles and runs TEXT and prints its last result
+//   vexil --classes       prints every host class and function of this build as Markdown
 //
 // trace output and warnings go to standard output exactly as trace writes them (CR LF line ends);
 // a failure's message, with where the script stopped as FILE:LINE (lines counted from 1), goes to
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "script/runtime/array_elements.h"
+#include "script/runtime/class_reference.h"
 #include "script/runtime/conversions.h"
 #include "script/runtime/native_class.h"
 #include "script/runtime/runtime_error.h"
@@ -33,6 +35,8 @@ constexpr char kUsage[] =
     "usage: vexil FILE [ARG...]   run a script: .vxs source, .vxc compiled, or a file sniffed\n"
     "                             by its \"VS1b\" magic; the ARGs are the global array arguments\n"
     "       vexil -e TEXT         run TEXT and print its last result\n"
+    "       vexil --classes       list every script object of this build with its members\n"
+    "                             (Markdown, made from the class tables)\n"
     "       vexil --help          show this text\n";
 
 constexpr char kUnreadableCompiledScript[] = "not a readable compiled script (missing, truncated or damaged)";
@@ -97,7 +101,9 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  bool unknownOption = argv[1] && argv[1][0] == '-' && argv[1][1] != 0 && std::strcmp(argv[1], "-e") != 0;
+  bool listClasses = argc == 2 && std::strcmp(argv[1], "--classes") == 0;
+  bool unknownOption =
+      argv[1] && argv[1][0] == '-' && argv[1][1] != 0 && std::strcmp(argv[1], "-e") != 0 && !listClasses;
   if (argc < 2 || unknownOption || (std::strcmp(argv[1], "-e") == 0 && argc != 3)) {
     std::fputs(kUsage, stderr);
     return 2;
@@ -112,6 +118,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   host->engine->traceOutput = writeTrace;
+  if (listClasses) {
+    std::string text = classReferenceMarkdown(*host->engine);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    destroyScriptHost(host);
+    return 0;
+  }
   bool expression = std::strcmp(argv[1], "-e") == 0;
   bool ok;
   if (expression) {

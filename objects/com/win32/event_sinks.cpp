@@ -18,6 +18,7 @@
 #include "script/runtime/runtime_error.h"
 #include "script/runtime/script_string.h"
 #include "script/runtime/stack_roots.h"
+#include "script/runtime/uncaught_errors.h"
 
 namespace vexil::objects::com {
 
@@ -55,7 +56,7 @@ void runInEngine(Engine& engine, Body&& body) {
   std::string message = engine.message;
   script::protectedCall(engine, [&] {
     script::StackRoots roots(engine);
-    if (!body(roots)) script::warn(engine, "%s%s", kHandlerFailedPrefix, std::string(engine.message).c_str());
+    if (!body(roots)) script::reportUncaught(engine, kHandlerFailedPrefix);
   });
   engine.lastResult = *saved;
   snprintf(engine.message, sizeof engine.message, "%s", message.c_str());
