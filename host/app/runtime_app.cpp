@@ -8,6 +8,7 @@
 #include "host/app/movie_choice.h"
 #include "host/app/player_provisioning.h"
 #include "host/app/registry_profile.h"
+#include "host/package/about_picture.h"
 #include "host/mainwnd/engine_script_runner.h"
 #include "host/app/settings_loader.h"
 #include "host/hostobjects/host_context.h"
@@ -77,7 +78,10 @@ bool RuntimeApp::InitInstance() {
   switch (mode) {
     case RunMode::Preview: {
       auto parent = previewParent(arguments);
-      if (parent) preview_ = std::make_unique<mainwnd::PreviewWnd>(mainwnd::PackageContext{&movies_, &settings_});
+      if (parent) {
+        platform::UniqueBitmap picture(static_cast<HBITMAP>(package::loadAboutPicture(resources_, tempDir_)));
+        preview_ = std::make_unique<mainwnd::PreviewWnd>(mainwnd::PackageContext{&movies_, &settings_}, std::move(picture));
+      }
       if (parent && preview_->createIn(reinterpret_cast<HWND>(static_cast<intptr_t>(*parent)))) {
         setMainWindow(preview_.get());
       }

@@ -82,7 +82,9 @@ LRESULT PreviewWnd::onPaint() {
   HDC dc = BeginPaint(handle(), &paint);
   RECT client;
   GetClientRect(handle(), &client);
-  if (context_.settings->previewMode == kPreviewIcon) {
+  if (context_.settings->previewMode == kPreviewIcon && aboutPicture_) {
+    paintAboutPicture(dc, client);
+  } else if (context_.settings->previewMode == kPreviewIcon) {
     paintIcon(dc, client);
   } else if (!picturePath_.empty()) {
     paintPicture(dc, client);
@@ -111,6 +113,24 @@ void PreviewWnd::paintPicture(HDC dc, const RECT& client) {
   fit(info.bmHeight, client.bottom, y, height);
   SetStretchBltMode(dc, HALFTONE);
   StretchBlt(dc, x, y, width, height, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+}
+
+// Scaled to the largest size that fits with its proportions kept, centred on the black background.
+void PreviewWnd::paintAboutPicture(HDC dc, const RECT& client) {
+  BITMAP info{};
+  if (!GetObjectW(aboutPicture_.get(), sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return;
+  LONG width = client.right, height = MulDiv(client.right, info.bmHeight, info.bmWidth);
+  if (height > client.bottom) {
+    height = client.bottom;
+    width = MulDiv(client.bottom, info.bmWidth, info.bmHeight);
+  }
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, aboutPicture_.get());
+  SetStretchBltMode(dc, HALFTONE);
+  StretchBlt(dc, (client.right - width) / 2, (client.bottom - height) / 2, width, height, memory, 0, 0, info.bmWidth,
+             info.bmHeight, SRCCOPY);
   SelectObject(memory, old);
   DeleteDC(memory);
 }
