@@ -18,8 +18,8 @@ constexpr MouseRule kMouseRules[] = {
 bool keyEnds(const WakeUpSettings& s, uint16_t key, uint16_t modifiersDown) {
   if (s.method & kWakeAnyKey) return true;
   if ((s.method & kWakeEscape) && key == kVirtualKeyEscape) return true;
-  return (s.method & kWakeHotKey) && key == s.hotKeyCode &&
-         (modifiersDown & s.hotKeyModifiers) == s.hotKeyModifiers;
+  uint16_t needed = s.hotKeyModifiers & kModifiersHeld;
+  return (s.method & kWakeHotKey) && key == s.hotKeyCode && (modifiersDown & needed) == needed;
 }
 
 }  // namespace

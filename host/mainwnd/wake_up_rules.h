@@ -18,6 +18,9 @@ inline constexpr uint32_t kWakeHotKey = 32;
 inline constexpr uint16_t kModifierShift = 1;
 inline constexpr uint16_t kModifierCtrl = 2;
 inline constexpr uint16_t kModifierAlt = 4;
+// The keys a person holds; the stored modifiers may carry more (the extended-key flag of Ins, Home
+// and End), which no keyboard state reports.
+inline constexpr uint16_t kModifiersHeld = kModifierShift | kModifierCtrl | kModifierAlt;
 
 inline constexpr uint16_t kVirtualKeyEscape = 27;
 

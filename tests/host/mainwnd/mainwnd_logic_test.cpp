@@ -36,6 +36,9 @@ TEST(WakeUpRules, Table) {
       {"bit 32: Ctrl+Alt+A", hotKey, UserAction::Key, A, CtrlAlt, false},
       {"bit 32: Esc", hotKey, UserAction::Key, Esc, 0, false},
       {"bit 32: key press is not a click", hotKey, UserAction::LeftButton, 0, 0, false},
+      // Ins, Home and End are stored with the extended-key flag (8), which is not a key to hold.
+      {"bit 32: Ctrl+Home", {kWakeHotKey, 36, kModifierCtrl | 8}, UserAction::Key, 36, kModifierCtrl, true},
+      {"bit 32: Home without Ctrl", {kWakeHotKey, 36, kModifierCtrl | 8}, UserAction::Key, 36, 0, false},
   };
   for (const Case& c : cases) EXPECT_EQ(endsScreensaver(c.settings, c.action, c.key, c.modifiers), c.ends) << c.what;
 }
