@@ -103,10 +103,6 @@ for _ in $(seq 1 100); do grep -q "preview" "$work/preview.out" && break; sleep 
 grep -qE "preview shown ([0-9]+x[0-9]+) of \1" "$work/preview.out" || fail "preview: $(cat "$work/preview.out")"
 settle
 "$tools/screenshot.sh" "$shots/preview.png"
-# The package's About picture (8x4, 3366CC) fills the preview's width, centred: the middle of the
-# parent's client area (320x240 at 50,50 with its frame) shows it.
-centre=$(convert "$shots/preview.png" -crop 1x1+210+185 -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-Fa-f]\{6\}' | head -1)
-[ "$centre" = "#3366CC" ] || fail "preview centre is $centre, not the About picture's #3366CC"
 touch "$work/preview.close"
 finish preview
 

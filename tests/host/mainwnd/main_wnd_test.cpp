@@ -5,6 +5,7 @@
 
 #include "host/framework/win_app.h"
 #include "host/mainwnd/main_wnd.h"
+#include "host/mainwnd/preview_wnd.h"
 #include "platform/environment.h"
 #include "platform/file_system.h"
 #include "platform/win32/wide_text.h"
@@ -205,4 +206,32 @@ TEST(StartupScript, OutcomeIsTheBooleanResultOrTrue) {
     EXPECT_EQ(bridge.runStartupScript(), c.outcome);
     EXPECT_EQ(bridge.nesting(), 0);
   }
+}
+
+// The preview in the icon mode shows the package's About picture, scaled with its proportions
+// kept and centred on black. (The real preview's parent belongs to another process, whose
+// painting this Wine does not show on screen, so the window is tested inside a parent of ours.)
+TEST(PreviewWindow, ShowsTheAboutPictureScaledToFit) {
+  HWND parent = CreateWindowExW(0, L"STATIC", L"preview parent", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr,
+                                nullptr, nullptr, nullptr);
+  ASSERT_TRUE(parent);
+  // An 8x4 picture, blue-green 0x3366CC, as the package would carry it.
+  uint32_t pixels[32];
+  std::fill(std::begin(pixels), std::end(pixels), 0x3366CCu);
+  HBITMAP picture = CreateBitmap(8, 4, 1, 32, pixels);
+  vexil::package::MovieList movies;
+  vexil::package::PackageSettings settings;
+  settings.previewMode = kPreviewIcon;
+  PreviewWnd preview({&movies, &settings}, vexil::platform::UniqueBitmap(picture));
+  ASSERT_TRUE(preview.createIn(parent));
+  UpdateWindow(preview.handle());
+  for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+  HDC dc = GetDC(preview.handle());
+  // 8x4 in 200x200: 200x100 from y = 50.
+  COLORREF centre = GetPixel(dc, 100, 100), top = GetPixel(dc, 100, 20), bottom = GetPixel(dc, 100, 180);
+  ReleaseDC(preview.handle(), dc);
+  DestroyWindow(parent);
+  EXPECT_EQ(centre, RGB(0x33, 0x66, 0xCC));
+  EXPECT_EQ(top, RGB(0, 0, 0));
+  EXPECT_EQ(bottom, RGB(0, 0, 0));
 }
