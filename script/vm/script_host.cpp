@@ -16,6 +16,7 @@
 #include "script/runtime/script_string.h"
 #include "script/vm/loader.h"
 #include "script/vm/machine.h"
+#include "script/vm/vm_messages.h"
 
 namespace vexil::script {
 
@@ -121,10 +122,15 @@ bool compileFunctionSource(Engine& engine, const std::string& source) {
   return protectedCall(engine, [&] { loadModule(engine, *script); });
 }
 
-// "FILE:LINE: " of the last failed run, for the texts of uncaught errors.
+// "FILE:LINE: " of the last failed run, for the texts of uncaught errors; code compiled without
+// line records can tell only its function.
 std::string failurePlace(const Engine& engine) {
   FailureLocation where = lastFailureLocation(engine);
-  return readableLocation(where.sourceName, where.line);
+  if (!where.sourceName.empty() && where.sourceName != kUnknownSourceName) {
+    return readableLocation(where.sourceName, where.line);
+  }
+  if (!where.functionName.empty() && where.functionName != ".main") return "in " + where.functionName + "(): ";
+  return "";
 }
 
 }  // namespace

@@ -20,6 +20,9 @@ expect() {  # expect LINE: the trace holds that exact line
   grep -qxF -- "$1" <(tr -d '\r' <"$trace_file") || fail "trace lacks '$1'"
 }
 
+# The errors no script caught go to the saver's error log under the user's local application data.
+error_logs=("$prefix"/drive_c/users/*/AppData/Local/"Vexil Tests"/app_objects_saver/errors.log)
+rm -f "${error_logs[@]}"
 start run "$saver" /s '"a b"' "'c'" d
 w=$(window_of "$(basename "$saver")")
 [ -n "$w" ] || fail "no window"
@@ -69,6 +72,19 @@ else
   expect "query close 1"
   expect "query close 2"
   expect "closing"
+  # Compiled without line records, the failures name their functions; the trace has them too.
+  expect "Timer callback failed: in pumpRun(): a timer callback that throws"
+  expect "Start-up hook failed: in movieLoaded(): a hook that throws changes nothing"
+  error_logs=("$prefix"/drive_c/users/*/AppData/Local/"Vexil Tests"/app_objects_saver/errors.log)
+  log="${error_logs[0]}"
+  if [ ! -f "$log" ]; then
+    fail "no error log"
+  else
+    head -1 "$log" | grep -q "^--- [0-9-]* [0-9:]* app_objects_saver /s" || fail "error log head: $(head -1 "$log")"
+    grep -qF "Timer callback failed: in pumpRun(): a timer callback that throws" "$log" || fail "timer failure not logged"
+    grep -qF "Start-up hook failed: in movieLoaded(): a hook that throws changes nothing" "$log" ||
+      fail "hook failure not logged"
+  fi
   grep -q "tick 4" "$trace_file" && fail "the cleared timer went on"
   grep -q "movie first" "$trace_file" && fail "the first movie was played despite the hook"
   [ "$(grep -c "late tick" "$trace_file")" -eq 1 ] || fail "a cleared timer fired again"
