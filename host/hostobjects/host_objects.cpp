@@ -3,6 +3,7 @@
 #include "host/hostobjects/application_class.h"
 #include "host/hostobjects/create_control.h"
 #include "host/hostobjects/flash_player_class.h"
+#include "host/hostobjects/menu_class.h"
 #include "host/hostobjects/runner_services.h"
 #include "host/hostobjects/window_object.h"
 
@@ -16,6 +17,7 @@ script::ClassRegistry& addHostObjects(script::ClassRegistry& registry) {
   registry.set(script::ClassStep::ApplicationFunctions, registerApplicationFunctions);
   registry.set(script::ClassStep::Window, registerWindow);
   registry.set(script::ClassStep::Application, registerApplication);
+  registry.set(script::ClassStep::Menu, registerMenu);
   connectRunnerServices();
   return registry;
 }
