@@ -2,7 +2,11 @@
 
 #include "host/hostobjects/application_class.h"
 #include "host/hostobjects/create_control.h"
+#include "host/hostobjects/dialogs_class.h"
+#include "host/hostobjects/font_object_class.h"
+#include "host/hostobjects/mci_class.h"
 #include "host/hostobjects/flash_player_class.h"
+#include "host/hostobjects/menu_class.h"
 #include "host/hostobjects/runner_services.h"
 #include "host/hostobjects/window_object.h"
 
@@ -16,6 +20,10 @@ script::ClassRegistry& addHostObjects(script::ClassRegistry& registry) {
   registry.set(script::ClassStep::ApplicationFunctions, registerApplicationFunctions);
   registry.set(script::ClassStep::Window, registerWindow);
   registry.set(script::ClassStep::Application, registerApplication);
+  registry.set(script::ClassStep::Menu, registerMenu);
+  registry.set(script::ClassStep::Dialogs, registerDialogs);
+  registry.set(script::ClassStep::FontObject, registerFontObject);
+  registry.set(script::ClassStep::Mci, registerMci);
   connectRunnerServices();
   return registry;
 }

@@ -1,6 +1,7 @@
 #include "host/hostobjects/runner_services.h"
 
 #include "host/hostobjects/application_state.h"
+#include "host/hostobjects/menu_class.h"
 #include "host/hostobjects/script_cursor.h"
 #include "host/hostobjects/startup_hooks.h"
 #include "host/mainwnd/engine_script_runner.h"
@@ -25,6 +26,8 @@ void connectRunnerServices() {
   services.movieLoaded = callMovieLoadedHook;
   services.cursor = scriptCursor;
   services.closeTrace = closeTrace;
+  services.menuCommand = menuCommand;
+  services.translateAccelerator = translateMenuAccelerator;
   mainwnd::setHostObjectServices(services);
 }
 

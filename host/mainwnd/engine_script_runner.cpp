@@ -154,6 +154,21 @@ void EngineScriptRunner::movieLoaded(const std::string& path) {
   finishPendingDestroy();
 }
 
+// Script menus belong to the host that exists; a host on its way out hears no more commands.
+bool EngineScriptRunner::menuCommand(UINT id) {
+  if (!host_ || destroyPending_ || !services().menuCommand) return false;
+  bool handled = services().menuCommand(*host_->engine, id);
+  finishPendingDestroy();
+  return handled;
+}
+
+bool EngineScriptRunner::translateAccelerator(MSG& msg, HWND target) {
+  if (!host_ || destroyPending_ || !services().translateAccelerator) return false;
+  bool translated = services().translateAccelerator(*host_->engine, msg, target);
+  finishPendingDestroy();
+  return translated;
+}
+
 HCURSOR EngineScriptRunner::cursor() const { return services().cursor ? services().cursor() : nullptr; }
 
 void EngineScriptRunner::closeTrace() {

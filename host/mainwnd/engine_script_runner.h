@@ -24,6 +24,8 @@ struct HostObjectServices {
   void (*movieLoaded)(script::Engine& engine, const std::string& path) = nullptr;
   HCURSOR (*cursor)() = nullptr;
   void (*closeTrace)(script::Engine& engine) = nullptr;
+  bool (*menuCommand)(script::Engine& engine, uint32_t id) = nullptr;
+  bool (*translateAccelerator)(script::Engine& engine, MSG& msg, HWND target) = nullptr;
 };
 void setHostObjectServices(const HostObjectServices& services);
 // Where the engines of this process log the errors no script caught (the saver's error log); none
@@ -49,8 +51,8 @@ class EngineScriptRunner final : public ScriptRunner {
   std::optional<std::string> callHook(ScriptHook hook) override;
   void movieLoaded(const std::string& path) override;
 
-  bool menuCommand(UINT) override { return false; }
-  bool translateAccelerator(MSG&, HWND) override { return false; }
+  bool menuCommand(UINT id) override;
+  bool translateAccelerator(MSG& msg, HWND target) override;
   HCURSOR cursor() const override;
   void closeTrace() override;
 

@@ -110,3 +110,44 @@ TEST_F(EngineRunner, RunsSourceAndCompiledFiles) {
 }
 
 }  // namespace
+
+// What the main window does with script menus: keys go to the runner's accelerator tables, and the
+// command they send comes back to the runner, which runs the host's onCommand handler.
+static EngineScriptRunner* commandRunner = nullptr;
+
+static LRESULT CALLBACK commandTarget(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COMMAND && commandRunner) commandRunner->menuCommand(LOWORD(wParam));
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(EngineRunnerMenus, AcceleratorKeysRunTheHostsOnCommandWithTheItemsText) {
+  EngineScriptRunner runner{vexil::classes::standardClasses()};
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = commandTarget;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"EngineRunnerCommandTarget";
+  RegisterClassW(&wc);
+  HWND target = CreateWindowW(wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!target) GTEST_SKIP() << "no window without a display";
+  commandRunner = &runner;
+
+  MSG key{target, WM_KEYDOWN, VK_F5, 0, 0, {}};
+  EXPECT_FALSE(runner.translateAccelerator(key, target));  // no host yet
+  runner.evaluate(
+      "var heard = null; function h(t) { heard = t; } Menu.onCommand = h;"
+      "var m = new Menu(); m.createPopupMenu(); m.appendItem('reload', 'Reload\\tF5'); m.enableAccel = true; true;");
+  ASSERT_EQ(runner.lastResultBoolean(), true);
+  EXPECT_TRUE(runner.translateAccelerator(key, target));
+  runner.evaluate("heard == 'reload';");
+  EXPECT_EQ(runner.lastResultBoolean(), true);
+
+  MSG other{target, WM_KEYDOWN, VK_F6, 0, 0, {}};
+  EXPECT_FALSE(runner.translateAccelerator(other, target));
+  EXPECT_FALSE(runner.menuCommand(56999));  // routed to the class, but no item has it
+  runner.destroyHost();
+  EXPECT_FALSE(runner.menuCommand(47000));
+  EXPECT_FALSE(runner.translateAccelerator(key, target));
+
+  commandRunner = nullptr;
+  DestroyWindow(target);
+}
