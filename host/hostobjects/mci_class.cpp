@@ -17,6 +17,7 @@
 #include "host/mainwnd/main_wnd.h"
 #include "platform/text_case.h"
 #include "platform/win32/wide_text.h"
+#include "script/runtime/uncaught_errors.h"
 #include "script/runtime/array_elements.h"
 #include "script/runtime/call_entries.h"
 #include "script/runtime/collector.h"
@@ -63,7 +64,9 @@ LRESULT CALLBACK playbackProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     Value handler = data->onNotify;
     Value self = data->self;
     std::vector<Value> args = script::argumentBlock({Value::fromInteger(int64_t(wParam))});
-    script::callValueOn(*data->engine, handler, self, args.data());
+    if (!script::callValueOn(*data->engine, handler, self, args.data())) {
+      script::reportUncaught(*data->engine, "MCI notification handler failed: ");
+    }
   }
   return DefWindowProcW(window, message, wParam, lParam);
 }

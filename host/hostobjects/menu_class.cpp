@@ -12,6 +12,7 @@
 #include "host/mainwnd/main_wnd.h"
 #include "host/package/module_resources.h"
 #include "platform/win32/wide_text.h"
+#include "script/runtime/uncaught_errors.h"
 #include "script/runtime/call_entries.h"
 #include "script/runtime/collector.h"
 #include "script/runtime/conversions.h"
@@ -316,7 +317,7 @@ bool menuCommand(script::Engine& engine, uint32_t id) {
   Value handler = state->onCommand;
   Value self = state->classObject;
   std::vector<Value> args = script::argumentBlock({script::makeStringFromAnsi(engine, text)});
-  script::callValueOn(engine, handler, self, args.data());
+  if (!script::callValueOn(engine, handler, self, args.data())) script::reportUncaught(engine, "Menu command handler failed: ");
   return true;
 }
 
