@@ -14,6 +14,7 @@
 
 #include "net/inet/icmp_echo.h"
 #include "net/inet/win32/host_address.h"
+#include "net/inet/win32/program_ending.h"
 #include "net/socket/socket_numbers.h"
 #include "platform/win32/winsock_session.h"
 
@@ -157,7 +158,7 @@ int pingHost(const std::string& host, int count, const PingReporter& report) {
          format("Pinging %s [%s]: with %d bytes of data:\n\n", host.c_str(), dotted(&*target).c_str(), kPingDataBytes));
   uint16_t identifier = uint16_t(GetCurrentProcessId());
   int replies = 0;
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && !programEnding(); ++i) {
     bool answered = raw.valid() ? echoRaw(raw.get(), *target, identifier, uint16_t(i), report)
                                 : echoHelper(icmp, *target, uint16_t(i), report);
     if (answered) ++replies;

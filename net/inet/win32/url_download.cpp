@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "net/inet/win32/program_ending.h"
 #include "platform/win32/wide_text.h"
 
 namespace vexil::net {
@@ -124,6 +125,7 @@ bool downloadUrl(const std::string& url, const std::u16string& path, const Downl
     if (!file.write(block.data(), got)) return fail(systemMessage(ERROR_WRITE_FAULT));
     written += got;
     if (!events.progress(written)) return false;
+    if (programEnding()) return fail("The download stopped because the program is ending");
   }
   // A connection that closes early reads as a quiet end: the announced length tells.
   if (expected && written != *expected)
