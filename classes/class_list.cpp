@@ -10,6 +10,8 @@
 #if defined(_WIN32)
 #include "host/hostobjects/host_objects.h"
 #include "host/shell/shell_class.h"
+#include "net/inet/win32/inet_class.h"
+#include "net/socket/win32/socket_class.h"
 #include "objects/com/win32/activex_class.h"
 #include "objects/files/win32/file_classes.h"
 #include "objects/registry/win32/registry_classes.h"
@@ -54,6 +56,9 @@ script::ClassRegistry standardClasses() {
   registry.set(ClassStep::Shell, shell::registerShell);
   registry.set(ClassStep::Shortcut, shell::registerShortcut);
   registry.set(ClassStep::UrlShortcut, shell::registerUrlShortcut);
+  registry.set(ClassStep::Socket, net::registerSocket);
+  registry.set(ClassStep::Inet, net::registerInet);
+  registry.set(ClassStep::IpConfig, net::registerIpConfig);
 #endif
   return registry;
 }
