@@ -18,6 +18,7 @@
 #include "net/inet/win32/ping_echo.h"
 #include "net/inet/win32/url_download.h"
 #include "net/socket/socket_numbers.h"
+#include "script/runtime/uncaught_errors.h"
 #include "script/runtime/arguments.h"
 #include "script/runtime/array_elements.h"
 #include "script/runtime/atom_table.h"
@@ -61,7 +62,7 @@ Value runHandler(Engine& engine, const Value& function, std::initializer_list<Va
   if (script::callValue(engine, *callee, block.data())) {
     result = engine.lastResult;
   } else {
-    script::warn(engine, "%s%s", kHandlerFailedPrefix, std::string(engine.message).c_str());
+    script::reportUncaught(engine, kHandlerFailedPrefix);
   }
   engine.lastResult = *saved;
   snprintf(engine.message, sizeof engine.message, "%s", message.c_str());

@@ -6,6 +6,7 @@
 
 #include "net/socket/socket_numbers.h"
 #include "net/socket/win32/socket_hub.h"
+#include "script/runtime/uncaught_errors.h"
 #include "script/runtime/arguments.h"
 #include "script/runtime/call_entries.h"
 #include "script/runtime/collector.h"
@@ -130,8 +131,7 @@ void ScriptSocket::notify(SocketEvent event, int error) {
     Value* callee = roots.hold(function);
     Value* receiver = roots.hold(self);
     std::vector<Value> block = script::argumentBlock({Value::fromInteger(error)});
-    if (!script::callValueOn(engine, *callee, *receiver, block.data()))
-      script::warn(engine, "%s%s", kHandlerFailedPrefix, std::string(engine.message).c_str());
+    if (!script::callValueOn(engine, *callee, *receiver, block.data())) script::reportUncaught(engine, kHandlerFailedPrefix);
   });
   engine.lastResult = *saved;
   snprintf(engine.message, sizeof engine.message, "%s", message.c_str());
