@@ -16,6 +16,7 @@ packages=(
   xauth
   duktape mujs lua5.4 valgrind time
   python3
+  libpython3.11-testsuite
 )
 
 sudo_cmd=()
