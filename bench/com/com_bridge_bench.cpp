@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/support/script_bench.h"
 #include "classes/class_list.h"
 #include "platform/win32/com_ptr.h"
 #include "script/runtime/engine.h"
@@ -18,10 +19,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using vexil::bench::Clock;
+using vexil::bench::scriptedSeconds;
+using vexil::bench::secondsSince;
 using vexil::platform::ComPtr;
-
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 struct Member {
   DISPID id;
@@ -76,16 +77,6 @@ double directObject(IDispatch* object, Member member, int calls) {
   return secondsSince(start);
 }
 
-double scripted(vexil::script::ScriptHost& host, const std::string& setup, const std::string& body, int calls) {
-  std::string text = setup + "for (var i = 0; i < " + std::to_string(calls) + "; i++) { " + body + " }";
-  auto start = Clock::now();
-  if (!vexil::script::runScriptText(host, text)) {
-    std::fprintf(stderr, "script failed: %s\n", host.engine->message);
-    std::exit(1);
-  }
-  return secondsSince(start);
-}
-
 void report(const char* what, double directSeconds, double bridgeSeconds, int calls) {
   double directNs = directSeconds / calls * 1e9;
   double bridgeNs = bridgeSeconds / calls * 1e9;
@@ -116,7 +107,7 @@ int main(int argc, char** argv) {
   vexil::script::ScriptHost* host = vexil::script::createScriptHost(&options, &classes);
   const std::string dictionary = "var d = new ActiveXObject(\"Scripting.Dictionary\"); d.Add(\"a\", 1); ";
   const std::string testServer = "var t = new ActiveXObject(\"VexilTest.Server\"); ";
-  double loop = scripted(*host, "var x = 0; ", "x = i;", calls);
+  double loop = scriptedSeconds(*host, "var x = 0; ", "x = i;", calls);
 
   CLSID clsid;
   ComPtr<IDispatch> d, t;
@@ -141,14 +132,14 @@ int main(int argc, char** argv) {
 
   std::printf("%d calls each; an empty script loop takes %.0f ns per step (subtracted)\n", calls, loop / calls * 1e9);
   report("Dictionary.Item(\"a\")", direct(d.get(), memberOf(d.get(), L"Item", DISPATCH_PROPERTYGET), calls, true, false),
-         scripted(*host, dictionary, "x = d.Item(\"a\");", calls) - loop, calls);
+         scriptedSeconds(*host, dictionary, "x = d.Item(\"a\");", calls) - loop, calls);
   report("Dictionary.Count", direct(d.get(), memberOf(d.get(), L"Count", DISPATCH_PROPERTYGET), calls, false, false),
-         scripted(*host, dictionary, "x = d.Count;", calls) - loop, calls);
+         scriptedSeconds(*host, dictionary, "x = d.Count;", calls) - loop, calls);
   report("TestServer.TakeLong(i)", direct(t.get(), memberOf(t.get(), L"TakeLong", DISPATCH_METHOD), calls, false, true),
-         scripted(*host, testServer, "x = t.TakeLong(i);", calls) - loop, calls);
+         scriptedSeconds(*host, testServer, "x = t.TakeLong(i);", calls) - loop, calls);
   // An object result: the bridge wraps it in a new ActiveXObject (its events looked up and wired).
   report("TestServer.TakeObject(t)", directObject(t.get(), memberOf(t.get(), L"TakeObject", DISPATCH_METHOD), calls),
-         scripted(*host, testServer, "x = t.TakeObject(t);", calls) - loop, calls);
+         scriptedSeconds(*host, testServer, "x = t.TakeObject(t);", calls) - loop, calls);
   vexil::script::destroyScriptHost(host);
   return 0;
 }

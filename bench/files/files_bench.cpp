@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/script_bench.h"
 #include "classes/class_list.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
@@ -24,7 +25,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using vexil::bench::Clock;
+using vexil::bench::runScript;
 
 double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
@@ -34,7 +36,7 @@ double median(std::vector<double> values) {
 double timed(const std::function<void()>& run) {
   auto start = Clock::now();
   run();
-  return std::chrono::duration<double>(Clock::now() - start).count();
+  return vexil::bench::secondsSince(start);
 }
 
 void removeTree(const std::wstring& folder) {
@@ -109,13 +111,6 @@ void plainCopyTree(const std::wstring& from, const std::wstring& to) {
 }
 
 std::string scriptText(const std::wstring& text) { return vexil::platform::toAnsi(text); }
-
-void runScript(vexil::script::ScriptHost& host, const std::string& text) {
-  if (!vexil::script::runScriptText(host, text)) {
-    std::fprintf(stderr, "script failed: %s\n", host.engine->message);
-    std::exit(1);
-  }
-}
 
 // A script string literal of a path.
 std::string literal(const std::wstring& path) {

@@ -8,25 +8,16 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/support/script_bench.h"
 #include "classes/class_list.h"
 #include "script/runtime/engine.h"
 #include "script/vm/script_host.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-double scripted(vexil::script::ScriptHost& host, const std::string& setup, const std::string& body, int calls) {
-  std::string text = setup + "for (var i = 0; i < " + std::to_string(calls) + "; i++) { " + body + " }";
-  auto start = Clock::now();
-  if (!vexil::script::runScriptText(host, text)) {
-    std::fprintf(stderr, "script failed: %s\n", host.engine->message);
-    std::exit(1);
-  }
-  return secondsSince(start);
-}
+using vexil::bench::Clock;
+using vexil::bench::scriptedSeconds;
+using vexil::bench::secondsSince;
 
 void report(const char* what, double plainSeconds, double classSeconds, int calls) {
   double plainUs = plainSeconds / calls * 1e6;
@@ -85,16 +76,16 @@ int main(int argc, char** argv) {
   vexil::script::ClassRegistry classes = vexil::classes::standardClasses();
   vexil::script::ScriptHost* host = vexil::script::createScriptHost(&options, &classes);
   const std::string open = "var k = new RegKey(\"HKCU\\\\Software\\\\VexilTest\\\\registry_bench\"); var x = 0; ";
-  double loop = scripted(*host, "var x = 0; ", "x = \"value \" + i;", calls);
+  double loop = scriptedSeconds(*host, "var x = 0; ", "x = \"value \" + i;", calls);
   std::printf("%d calls each; an empty script loop takes %.2f us per step (subtracted)\n", calls, loop / calls * 1e6);
   report("RegKey.write", plainWrites(key, calls),
-         scripted(*host, open, "var v = new RegValue(); v.name = \"bench\"; v.data = \"value \" + i; k.write(v);", calls) -
+         scriptedSeconds(*host, open, "var v = new RegValue(); v.name = \"bench\"; v.data = \"value \" + i; k.write(v);", calls) -
              loop,
          calls);
   report("RegKey.getValue().data", plainReads(key, calls),
-         scripted(*host, open, "x = \"value \" + i; x = k.getValue(\"bench\").data;", calls) - loop, calls);
+         scriptedSeconds(*host, open, "x = \"value \" + i; x = k.getValue(\"bench\").data;", calls) - loop, calls);
   report("Ini.getString", plainProfileReads(path, calls),
-         scripted(*host, "var ini = new Ini(\"" + escaped + "\"); var x = 0; ",
+         scriptedSeconds(*host, "var ini = new Ini(\"" + escaped + "\"); var x = 0; ",
                   "x = \"value \" + i; x = ini.getString(\"main\", \"title\");", calls) - loop,
          calls);
   vexil::script::destroyScriptHost(host);

@@ -115,10 +115,12 @@ void clearInterval(HostCall& call) {
   if (call.args.has(1, Tag::Integer)) stateOf(call).timers.clear(UINT_PTR(call.args.at(1)->integer()));
 }
 
+// With a path, answers whether the file opened, so a script can tell a missing folder from a quiet
+// trace; stopping answers nothing.
 void traceToFile(HostCall& call) {
   TraceFile& trace = stateOf(call).trace;
   trace.close();
-  if (auto path = call.args.ansi(1)) trace.open(*path);
+  if (auto path = call.args.ansi(1)) call.result->setBoolean(trace.open(*path));
 }
 
 void sendMessage(HostCall& call) {

@@ -82,7 +82,8 @@ void EngineScriptRunner::reportFailure(bool ok) const {
   if (ok || !host_) return;
   std::string text = host_->engine->message;
   auto where = script::lastFailureLocation(*host_->engine);
-  if (where.line > 0) text += " (" + where.sourceName + ":" + std::to_string(where.line) + ")";
+  // Lines counted from 1, as people count them.
+  if (where.line >= 0) text += " (" + where.sourceName + ":" + std::to_string(int64_t(where.line) + 1) + ")";
   text += "\r\n";
   OutputDebugStringA(text.c_str());
 }

@@ -104,7 +104,7 @@ void noteFailure(MachineRun& run, const RuntimeErrorUnwind& unwind) {
   if (!code) return;
   location.functionName = nameOf(run.engine, code->name);
   location.sourceName = code->sourceName;
-  if (code->contains(run.current)) location.line = int32_t(lineOfWord(*code, uint32_t(run.current - code->words)));
+  if (code->lineCount > 0 && code->contains(run.current)) location.line = int32_t(lineOfWord(*code, uint32_t(run.current - code->words)));
 }
 
 void forgetFailure() { tLastFailure.unwind = nullptr; }

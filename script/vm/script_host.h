@@ -66,12 +66,13 @@ bool runScriptText(ScriptHost& host, std::string_view text);
 // The first `length` bytes of the text.
 bool runScriptText(ScriptHost& host, const char* text, size_t length);
 
-// Where the last failed run of the engine stopped: the function, source name and line (0 when
-// unknown). Empty names when no run has failed.
+// Where the last failed run of the engine stopped: the function, source name and line, counted
+// from 0 as the line records are (-1 when the code has no line records). Empty names when no run
+// has failed.
 struct FailureLocation {
   std::string functionName;
   std::string sourceName;
-  int32_t line = 0;
+  int32_t line = -1;
 };
 FailureLocation lastFailureLocation(const Engine& engine);
 

@@ -1,9 +1,13 @@
-// The runtime's self-check: opens the package carried by this executable the way start-up does
-// (identity, temporary directory, settings, movie list, start-up script, About picture, the
-// appended archive) and reports what it found. Exit code 0 when everything is in order.
+// The runtime's self-check: opens a package the way start-up does (identity, temporary directory,
+// settings, movie list, start-up script, About picture, the appended archive) and reports what it
+// found. Exit code 0 when everything is in order, 1 when something is not, 2 for a usage mistake.
+//   selfcheck             checks the package this executable carries
+//   selfcheck FILE.scr    checks the package another saver carries (its resources are read as
+//                         data; nothing of it runs)
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "host/package/about_picture.h"
@@ -36,7 +40,9 @@ std::string hex(uint32_t v) {
   return buffer;
 }
 
-void checkPackage(const ModuleResources& module, const std::string& temp) {
+// `image` is the file the package lives in: movies beside it and its appended archive are found
+// from there.
+void checkPackage(const ModuleResources& module, const std::string& image, const std::string& temp) {
   PackageSettings settings;
   auto st = decodeResource(module, "ST", "LUMARC");
   bool loaded = st && loadSettings(settings, *st, temp);
@@ -46,7 +52,7 @@ void checkPackage(const ModuleResources& module, const std::string& temp) {
   check(module.readRaw("CS", "LUMARC").value_or(std::vector<uint8_t>()).size() == 16, "settings stamp");
 
   MovieList movies;
-  loadMovieList(movies, module, temp, platform::directoryOf(platform::executablePath()));
+  loadMovieList(movies, module, temp, platform::directoryOf(image));
   check(!movies.entries.empty(), "movie list", std::to_string(movies.entries.size()) + " entries");
   for (const auto& entry : movies.entries) {
     auto bytes = platform::readWholeFile(entry.path);
@@ -64,15 +70,33 @@ void checkPackage(const ModuleResources& module, const std::string& temp) {
   check(loaded, "about picture", loaded ? std::to_string(info.bmWidth) + "x" + std::to_string(info.bmHeight) : "");
   if (picture) DeleteObject(picture);
 
-  std::string extra = getAdditionalFile(platform::executablePath(), temp, "readme.txt");
+  std::string extra = getAdditionalFile(image, temp, "readme.txt");
   std::printf("%-22s %s\n", "additional files", extra.empty() ? "none appended" : extra.c_str());
 }
 
+constexpr char kUsage[] =
+    "usage: selfcheck            check the package this executable carries\n"
+    "       selfcheck FILE.scr   check the package another saver carries\n";
+
 }  // namespace
 
-int main() {
-  std::printf("Vexil self-check\n");
-  ModuleResources module;
+int main(int argc, char** argv) {
+  if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
+    bool help = argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
+    std::fputs(kUsage, help ? stdout : stderr);
+    return help ? 0 : 2;
+  }
+  std::string image = argc == 2 ? argv[1] : platform::executablePath();
+  HMODULE other = nullptr;
+  if (argc == 2) {
+    other = LoadLibraryExA(image.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!other) {
+      std::fprintf(stderr, "selfcheck: %s is not a Windows program that can be read\n", image.c_str());
+      return 1;
+    }
+  }
+  std::printf("Vexil self-check of %s\n", image.c_str());
+  ModuleResources module(other);
   auto id = readIdentity(module, "Vexil");
   check(id.has_value(), "identity", id ? id->registryKey + " / " + id->profileName : kInvalidApplicationData);
   if (!id) return 1;
@@ -80,9 +104,10 @@ int main() {
   auto temp = createTempDirectory();
   check(temp.has_value(), "temporary directory", temp.value_or(""));
   if (!temp) return 1;
-  checkPackage(module, *temp);
+  checkPackage(module, image, *temp);
   check(deleteTempDirectory(*temp) && !platform::fileExists(*temp), "temporary dir removed");
 
   std::printf(failures ? "self-check FAILED (%d)\n" : "self-check passed\n", failures);
+  if (other) FreeLibrary(other);
   return failures ? 1 : 0;
 }

@@ -5,8 +5,8 @@
 //   vexil -e TEXT         compiles and runs TEXT and prints its last result
 //
 // trace output and warnings go to standard output exactly as trace writes them (CR LF line ends);
-// a failure's message, with where the script stopped, goes to standard error and the exit status
-// is 1.
+// a failure's message, with where the script stopped as FILE:LINE (lines counted from 1), goes to
+// standard error and the exit status is 1. A usage mistake exits with 2.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -15,6 +15,7 @@
 #include "script/runtime/conversions.h"
 #include "script/runtime/native_class.h"
 #include "script/runtime/runtime_error.h"
+#include "script/compiler/readable_diagnostics.h"
 #include "script/runtime/script_string.h"
 #include "script/vm/script_host.h"
 #include "classes/class_list.h"
@@ -28,7 +29,13 @@ namespace {
 
 using namespace vexil::script;
 
-constexpr char kUsage[] = "usage: vexil FILE [ARG...]\n       vexil -e TEXT\n";
+constexpr char kUsage[] =
+    "usage: vexil FILE [ARG...]   run a script: .vxs source, .vxc compiled, or a file sniffed\n"
+    "                             by its \"VS1b\" magic; the ARGs are the global array arguments\n"
+    "       vexil -e TEXT         run TEXT and print its last result\n"
+    "       vexil --help          show this text\n";
+
+constexpr char kUnreadableCompiledScript[] = "not a readable compiled script (missing, truncated or damaged)";
 
 void writeTrace(void*, const char* line) {
   std::fputs(line, stdout);
@@ -52,19 +59,22 @@ void defineArguments(Engine& engine, int count, char** args) {
   });
 }
 
-void reportFailure(const ScriptHost& host) {
+// sourceName names the script in compile diagnostics (the file, or "<text>" for -e).
+void reportFailure(const ScriptHost& host, const std::string& sourceName) {
   if (!host.diagnostics.empty()) {
-    std::fputs(host.diagnostics.c_str(), stderr);
-    if (host.diagnostics.back() != '\n') std::fputc('\n', stderr);
+    std::string text = readableDiagnostics(host.diagnostics, sourceName);
+    std::fputs(text.c_str(), stderr);
+    if (text.back() != '\n') std::fputc('\n', stderr);
+    return;
+  }
+  if (!host.engine->message[0]) {
+    // Nothing compiled and nothing ran: the compiled file could not be read.
+    std::fprintf(stderr, "%s%s\n", readableLocation(sourceName, -1).c_str(), kUnreadableCompiledScript);
     return;
   }
   FailureLocation where = lastFailureLocation(*host.engine);
-  if (!where.sourceName.empty()) {
-    std::fprintf(stderr, "%s", where.sourceName.c_str());
-    if (where.line > 0) std::fprintf(stderr, ":%d", int(where.line));
-    std::fprintf(stderr, ": ");
-  }
-  std::fprintf(stderr, "%s", host.engine->message[0] ? host.engine->message : "the script could not be run");
+  std::fputs(readableLocation(where.sourceName, where.line).c_str(), stderr);
+  std::fputs(host.engine->message, stderr);
   if (!where.functionName.empty() && where.functionName != ".main")
     std::fprintf(stderr, " (in %s)", where.functionName.c_str());
   std::fputc('\n', stderr);
@@ -83,7 +93,12 @@ void printResult(Engine& engine) {
 
 int main(int argc, char** argv) {
   binaryStandardStreams();
-  if (argc < 2 || (std::strcmp(argv[1], "-e") == 0 && argc != 3)) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  bool unknownOption = argv[1] && argv[1][0] == '-' && argv[1][1] != 0 && std::strcmp(argv[1], "-e") != 0;
+  if (argc < 2 || unknownOption || (std::strcmp(argv[1], "-e") == 0 && argc != 3)) {
     std::fputs(kUsage, stderr);
     return 2;
   }
@@ -107,7 +122,7 @@ int main(int argc, char** argv) {
     ok = runScriptFile(*host, argv[1]);
   }
   std::fflush(stdout);
-  if (!ok) reportFailure(*host);
+  if (!ok) reportFailure(*host, expression ? std::string("<text>") : std::string(argv[1]));
   destroyScriptHost(host);
   return ok ? 0 : 1;
 }

@@ -2,7 +2,9 @@
 //   vexilc [-g] [-o OUT] [-Wsemicolon] [-Wstrict-lines] FILE   compile FILE (to FILE.vxc by default)
 //   vexilc --dis FILE                                          list a compiled file
 //   vexilc --tree FILE                                         print the syntax tree of a source
-// Diagnostics go to stderr as the compiler writes them; the exit status is 1 on an error.
+//   vexilc --help                                              show the usage
+// Diagnostics go to stderr as FILE:LINE: error: message (lines counted from 1); the exit status is
+// 1 on an error, 2 on a usage mistake.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -13,6 +15,7 @@
 #include "script/compiler/compiler.h"
 #include "script/compiler/disassembler.h"
 #include "script/compiler/front_end.h"
+#include "script/compiler/readable_diagnostics.h"
 #include "script/compiler/script_stream.h"
 #include "script/compiler/tree_printer.h"
 #include "script/runtime/engine.h"
@@ -28,8 +31,13 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: vexilc [-g] [-o OUT] [-Wsemicolon] [-Wstrict-lines] FILE\n"
-    "       vexilc --dis FILE\n"
-    "       vexilc --tree FILE\n";
+    "           compile FILE to OUT (default: FILE with the extension .vxc)\n"
+    "           -g: keep line records, so errors name their line\n"
+    "           -Wsemicolon: warn where a statement ends without ;\n"
+    "           -Wstrict-lines: warn about line ends inside string constants\n"
+    "       vexilc --dis FILE    list a compiled file: header, constants, functions, code\n"
+    "       vexilc --tree FILE   print the syntax tree of a source\n"
+    "       vexilc --help        show this text\n";
 constexpr char kCompiledExtension[] = ".vxc";
 
 enum class Mode { Compile, Disassemble, Tree };
@@ -81,7 +89,7 @@ int compile(Engine& engine, const Arguments& args) {
   CompileOutputs outputs;
   outputs.outputPath = output.c_str();
   auto bytes = compileFile(engine, args.input, args.options, outputs);
-  std::fputs(lastCompileMessages(engine).c_str(), stderr);
+  std::fputs(readableDiagnostics(lastCompileMessages(engine), args.input).c_str(), stderr);
   return bytes ? 0 : 1;
 }
 
@@ -103,7 +111,7 @@ int printSyntaxTree(Engine& engine, const Arguments& args) {
   }
   Compilation compilation(engine, *source, args.options);
   bool parsed = runFrontEnd(compilation);
-  std::fwrite(compilation.diagnostics.text().data(), 1, compilation.diagnostics.text().size(), stderr);
+  std::fputs(readableDiagnostics(compilation.diagnostics.text(), args.input).c_str(), stderr);
   if (!parsed) {
     if (!compilation.diagnostics.failed()) std::fprintf(stderr, "%s\n", engine.message);
     return 1;
@@ -124,10 +132,14 @@ int main(int argc, char** argv) {
   _setmode(_fileno(stdout), _O_BINARY);
   _setmode(_fileno(stderr), _O_BINARY);
 #endif
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   Arguments args;
   if (!parseArguments(argc, argv, args)) {
     std::fputs(kUsage, stderr);
-    return 1;
+    return 2;
   }
   if (args.mode == Mode::Disassemble) return disassembleFile(args);
   Engine* engine = createEngine(EngineConfig());

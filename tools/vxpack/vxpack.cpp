@@ -5,9 +5,13 @@
 //   vxpack settings OUT [KEY=VALUE...]       a settings record (see kSettingKeys below)
 //   vxpack movielist OUT FLAGS KIND:FILE...  a movie list; with flag 2 the files are embedded
 //   vxpack bitmap OUT WIDTH HEIGHT RRGGBB    a solid 24-bit Windows bitmap
-// Every output is raw: wrap settings and movie lists with "blob" before packaging them.
+// Every output is raw: wrap settings and movie lists with "blob" before packaging them. Numbers are
+// decimal or hexadecimal after "0x"; colours are six hexadecimal digits (with or without "0x" or
+// "#"). A mistake in the arguments names the argument and exits with 2; `vxpack --help` and
+// `vxpack COMMAND --help` describe the commands.
 #include <zlib.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,6 +38,12 @@ using Args = std::vector<std::string>;
   std::exit(1);
 }
 
+// A mistake in the command line, as opposed to a file that cannot be read or written.
+[[noreturn]] void usageError(const std::string& message) {
+  std::fprintf(stderr, "vxpack: %s\n", message.c_str());
+  std::exit(2);
+}
+
 std::vector<uint8_t> readFile(const std::string& path) {
   auto bytes = vexil::platform::readWholeFile(path);
   if (!bytes) fail("cannot read " + path);
@@ -44,7 +54,31 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   if (!vexil::platform::writeWholeFile(path, bytes.data(), bytes.size())) fail("cannot write " + path);
 }
 
-uint32_t number(const std::string& text) { return uint32_t(std::strtoul(text.c_str(), nullptr, 0)); }
+bool hexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+
+// The whole text as a decimal number, or a hexadecimal one after "0x", up to `limit`.
+uint32_t number(const std::string& text, const std::string& what, uint32_t limit = 0xFFFFFFFFu) {
+  bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  std::string digits = hex ? text.substr(2) : text;
+  bool ok = !digits.empty() && digits.size() <= 10;
+  for (char c : digits) ok = ok && (hex ? hexDigit(c) : (c >= '0' && c <= '9'));
+  unsigned long long value = ok ? std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10) : 0;
+  if (!ok || value > limit)
+    usageError(what + ": expected a number from 0 to " + std::to_string(limit) +
+               " (decimal, or hexadecimal after 0x), got '" + text + "'");
+  return uint32_t(value);
+}
+
+// RRGGBB, 0xRRGGBB or #RRGGBB: 0xRRGGBB.
+uint32_t colour(const std::string& text, const std::string& what) {
+  std::string digits = text;
+  if (digits.rfind("0x", 0) == 0 || digits.rfind("0X", 0) == 0) digits = digits.substr(2);
+  else if (digits.rfind('#', 0) == 0) digits = digits.substr(1);
+  bool ok = digits.size() == 6;
+  for (char c : digits) ok = ok && hexDigit(c);
+  if (!ok) usageError(what + ": expected a colour of six hexadecimal digits RRGGBB, got '" + text + "'");
+  return uint32_t(std::strtoul(digits.c_str(), nullptr, 16));
+}
 
 std::string baseName(const std::string& path) {
   size_t cut = path.find_last_of("\\/");
@@ -88,22 +122,22 @@ const std::map<std::string, std::function<void(PackageSettings&, const std::stri
     {"short", [](auto& s, auto& v) { s.productTexts[4] = v; }},
     {"description", [](auto& s, auto& v) { s.productTexts[5] = v; }},
     {"version", [](auto& s, auto& v) { s.productTexts[6] = v; }},
-    {"wakeup", [](auto& s, auto& v) { s.wakeupMethod = number(v); }},
-    {"options", [](auto& s, auto& v) { s.options = number(v); }},
-    {"hotkey", [](auto& s, auto& v) { s.hotKeyCode = uint16_t(number(v)); }},
-    {"modifiers", [](auto& s, auto& v) { s.hotKeyModifiers = uint16_t(number(v)); }},
+    {"wakeup", [](auto& s, auto& v) { s.wakeupMethod = number(v, "wakeup"); }},
+    {"options", [](auto& s, auto& v) { s.options = number(v, "options"); }},
+    {"hotkey", [](auto& s, auto& v) { s.hotKeyCode = uint16_t(number(v, "hotkey", 0xFFFF)); }},
+    {"modifiers", [](auto& s, auto& v) { s.hotKeyModifiers = uint16_t(number(v, "modifiers", 0xFFFF)); }},
     {"background", [](auto& s, auto& v) {
-       uint32_t rgb = number(v);  // 0xRRGGBB becomes the bytes red, green, blue, 0
+       uint32_t rgb = colour(v, "background");  // 0xRRGGBB becomes the bytes red, green, blue, 0
        s.backgroundColor = (rgb >> 16 & 0xFF) | (rgb & 0xFF00) | (rgb & 0xFF) << 16;
      }},
-    {"preview-mode", [](auto& s, auto& v) { s.previewMode = number(v); }},
+    {"preview-mode", [](auto& s, auto& v) { s.previewMode = number(v, "preview-mode"); }},
     {"preview-file", [](auto& s, auto& v) { s.previewFile = v; }},
     {"help-file", [](auto& s, auto& v) { s.helpFileOption = 1, s.helpFile = v; }},
     {"web-caption", [](auto& s, auto& v) { s.links[0] = v; }},
     {"web-address", [](auto& s, auto& v) { s.links[1] = v; }},
     {"mail-caption", [](auto& s, auto& v) { s.links[2] = v; }},
     {"mail-address", [](auto& s, auto& v) { s.links[3] = v; }},
-    {"about-flags", [](auto& s, auto& v) { s.aboutFlags = number(v); }},
+    {"about-flags", [](auto& s, auto& v) { s.aboutFlags = number(v, "about-flags"); }},
     {"about-picture", [](auto& s, auto& v) { s.aboutPicture = v; }},
 };
 
@@ -114,7 +148,7 @@ int settings(const Args& a) {
   for (size_t i = 1; i < a.size(); ++i) {
     size_t eq = a[i].find('=');
     auto key = kSettingKeys.find(a[i].substr(0, eq));
-    if (eq == std::string::npos || key == kSettingKeys.end()) fail("unknown setting " + a[i]);
+    if (eq == std::string::npos || key == kSettingKeys.end()) usageError("unknown setting " + a[i]);
     key->second(s, a[i].substr(eq + 1));
   }
   writeFile(a.at(0), storeSettings(s));
@@ -122,15 +156,15 @@ int settings(const Args& a) {
 }
 
 int movieList(const Args& a) {
-  uint32_t flags = number(a.at(1));
+  uint32_t flags = number(a.at(1), "movie list flags");
   ByteWriter out;
   out.u32(flags);
   out.u32(uint32_t(a.size() - 2));
   for (size_t i = 2; i < a.size(); ++i) {
     size_t colon = a[i].find(':');
-    if (colon == std::string::npos) fail("expected KIND:FILE, got " + a[i]);
+    if (colon == std::string::npos) usageError("expected KIND:FILE, got " + a[i]);
     std::string file = a[i].substr(colon + 1);
-    out.u32(number(a[i].substr(0, colon)));
+    out.u32(number(a[i].substr(0, colon), "movie kind"));
     writeTextItem(out, baseName(file));
     if (flags & kMovieListEmbedded) {
       auto bytes = readFile(file);
@@ -143,7 +177,9 @@ int movieList(const Args& a) {
 }
 
 int bitmap(const Args& a) {
-  uint32_t w = number(a.at(1)), h = number(a.at(2)), rgb = number(a.at(3));
+  // Up to 16384 pixels a side keeps the image's byte count inside 32 bits.
+  uint32_t w = number(a.at(1), "bitmap width", 16384), h = number(a.at(2), "bitmap height", 16384);
+  uint32_t rgb = colour(a.at(3), "bitmap colour");
   uint32_t stride = (w * 3 + 3) & ~3u, image = stride * h;
   ByteWriter out;
   out.u8('B');
@@ -164,22 +200,71 @@ int bitmap(const Args& a) {
   return 0;
 }
 
+struct Command {
+  const char* name;
+  size_t minimum;  // arguments after the command's name
+  int (*run)(const Args&);
+  const char* usage;
+};
+
+const Command kCommands[] = {
+    {"blob", 2, blob, "blob IN OUT                       compress a file into a package blob"},
+    {"id", 2, identity, "id OUT TEXT                       the application identity (\"Company/Profile\")"},
+    {"stamp", 2, stamp, "stamp OUT BLOB                    the 16-byte settings stamp of the settings blob"},
+    {"settings", 1, settings,
+     "settings OUT [KEY=VALUE...]       a settings record; keys: product title company legal short\n"
+     "                                                description version wakeup options hotkey modifiers\n"
+     "                                                background (RRGGBB) preview-mode preview-file help-file\n"
+     "                                                web-caption web-address mail-caption mail-address\n"
+     "                                                about-flags about-picture"},
+    {"movielist", 2, movieList, "movielist OUT FLAGS KIND:FILE...  a movie list; with flag 2 the files are embedded"},
+    {"bitmap", 4, bitmap, "bitmap OUT WIDTH HEIGHT RRGGBB    a solid 24-bit Windows bitmap"},
+};
+
+constexpr char kNotes[] =
+    "Numbers are decimal or hexadecimal after 0x. Outputs are raw: wrap settings and movie lists\n"
+    "with \"blob\" before packaging them.\n";
+
+// Every command's usage, or one command's.
+void printUsage(std::FILE* to, const Command* only) {
+  bool first = true;
+  for (const Command& c : kCommands) {
+    if (only && only != &c) continue;
+    std::fprintf(to, "%s vxpack %s\n", first ? "usage:" : "      ", c.usage);
+    first = false;
+  }
+  if (!only) std::fputs(kNotes, to);
+}
+
+bool isHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::map<std::string, std::pair<size_t, int (*)(const Args&)>> commands = {
-      {"blob", {2, blob}}, {"id", {2, identity}}, {"stamp", {2, stamp}}, {"settings", {1, settings}},
-      {"movielist", {2, movieList}}, {"bitmap", {4, bitmap}}};
-  if (argc < 2 || !commands.count(argv[1])) {
-    std::fprintf(stderr, "usage: vxpack blob|id|stamp|settings|movielist|bitmap ARGS...\n");
+  if (argc == 2 && isHelp(argv[1])) {
+    printUsage(stdout, nullptr);
+    return 0;
+  }
+  const Command* command = nullptr;
+  for (const Command& c : kCommands)
+    if (argc >= 2 && std::strcmp(argv[1], c.name) == 0) command = &c;
+  if (!command) {
+    printUsage(stderr, nullptr);
     return 2;
   }
-  auto [minimum, run] = commands.at(argv[1]);
+  if (argc == 3 && isHelp(argv[2])) {
+    printUsage(stdout, command);
+    return 0;
+  }
   Args args(argv + 2, argv + argc);
-  if (args.size() < minimum) fail(std::string("too few arguments for ") + argv[1]);
+  if (args.size() < command->minimum) {
+    printUsage(stderr, command);
+    return 2;
+  }
   try {
-    return run(args);
+    return command->run(args);
   } catch (const std::out_of_range&) {
-    fail(std::string("too few arguments for ") + argv[1]);
+    printUsage(stderr, command);
+    return 2;
   }
 }

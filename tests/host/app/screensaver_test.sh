@@ -11,9 +11,17 @@ if [ -z "${DISPLAY:-}" ]; then echo "no display: skipped"; exit 77; fi
 mkdir -p "$shots"
 export WINEPREFIX="$prefix" WINEDEBUG=-all
 source "$(dirname "$0")/saver_test_lib.sh"
+# Right after a session end Wine's server may still be going down, and one query can come back
+# with nothing: an empty answer is asked again (a wrong value is not).
 autorun() {
-  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer' /v NoDriveTypeAutoRun 2>/dev/null |
-    grep -o '0x[0-9a-fA-F]*' | head -n 1
+  local value=""
+  for _ in 1 2 3 4 5; do
+    value=$(wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer' /v NoDriveTypeAutoRun \
+              2>/dev/null | grep -o '0x[0-9a-fA-F]*' | head -n 1)
+    [ -n "$value" ] && break
+    sleep 1
+  done
+  echo "$value"
 }
 
 # Modes that end at once, with no window.

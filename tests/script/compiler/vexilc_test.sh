@@ -43,17 +43,17 @@ grep -q "GetArg 2" "$work/out.dis" || fail "--dis shows no code"
 grep -q "  f @0000" "$work/out.dis" || fail "--dis shows no function table"
 grep -q "; line 1" "$work/out.dis" || fail "--dis shows no source lines"
 
-# An error: exit 1, the diagnostics exactly as the compiler writes them, no output file.
+# An error: exit 1, the diagnostics naming the file and the line counted from 1, no output file.
 run "$work/bad.vxs" 2> "$work/bad.err"
 expect_status 1 $? "compile bad.vxs"
-printf 'error: line 0: syntax error: invalid expression\r\n' > "$work/bad.expected"
+printf '%s:1: error: syntax error: invalid expression\r\n' "$work/bad.vxs" > "$work/bad.expected"
 cmp -s "$work/bad.err" "$work/bad.expected" || fail "bad.vxs diagnostics: $(od -c "$work/bad.err" | head -3)"
 [ -f "$work/bad.vxc" ] && fail "bad.vxs left an output file"
 
 # Warnings do not fail.
 run -Wsemicolon "$work/warn.vxs" 2> "$work/warn.err"
 expect_status 0 $? "compile -Wsemicolon"
-grep -q "warning: line 0: missing ;" "$work/warn.err" || fail "no missing-semicolon warning: $(cat "$work/warn.err")"
+grep -q "warn.vxs:1: warning: missing ;" "$work/warn.err" || fail "no missing-semicolon warning: $(cat "$work/warn.err")"
 run "$work/warn.vxs" 2> "$work/warn2.err"
 [ -s "$work/warn2.err" ] && fail "warning without -Wsemicolon"
 
@@ -69,9 +69,12 @@ run "$work/none.vxs" 2> "$work/none.err"
 expect_status 1 $? "missing file"
 grep -q "can't open the script file: " "$work/none.err" || fail "missing file: $(cat "$work/none.err")"
 run 2> /dev/null
-expect_status 1 $? "no arguments"
+expect_status 2 $? "no arguments"
 run -x "$work/ok.vxs" 2> /dev/null
-expect_status 1 $? "unknown option"
+expect_status 2 $? "unknown option"
+run --help > "$work/help.out"
+expect_status 0 $? "--help"
+grep -q "vexilc --dis FILE" "$work/help.out" || fail "--help does not describe --dis"
 
 [ "$failures" = 0 ] && echo "vexilc: all checks passed"
 exit $((failures > 0))
