@@ -10,6 +10,7 @@
 #if defined(_WIN32)
 #include "host/hostobjects/host_objects.h"
 #include "host/shell/shell_class.h"
+#include "net/mail/win32/mail_transport_classes.h"
 #include "objects/com/win32/activex_class.h"
 #include "objects/files/win32/file_classes.h"
 #include "objects/registry/win32/registry_classes.h"
@@ -54,6 +55,8 @@ script::ClassRegistry standardClasses() {
   registry.set(ClassStep::Shell, shell::registerShell);
   registry.set(ClassStep::Shortcut, shell::registerShortcut);
   registry.set(ClassStep::UrlShortcut, shell::registerUrlShortcut);
+  registry.set(ClassStep::SendMail, net::mail::registerSendMail);
+  registry.set(ClassStep::RecvMail, net::mail::registerRecvMail);
 #endif
   return registry;
 }
