@@ -5,6 +5,7 @@
 #include "objects/encryption/encryption_class.h"
 #include "objects/regexp/regexp_class.h"
 #include "objects/streams/stream_classes.h"
+#include "net/mime/mail_object.h"
 #include "script/builtins/core_builtins.h"
 
 #if defined(_WIN32)
@@ -30,6 +31,7 @@ script::ClassRegistry& addPortableClasses(script::ClassRegistry& registry) {
   registry.set(ClassStep::StringStream, objects::registerStringStream);
   registry.set(ClassStep::DataFile, objects::registerDataFile);
   registry.set(ClassStep::Encryption, objects::registerEncryption);
+  registry.set(ClassStep::Mail, net::mime::registerMail);
   return registry;
 }
 

@@ -136,6 +136,27 @@ std::optional<std::string> findHeaderField(std::string_view block, std::string_v
   return std::nullopt;
 }
 
+std::string withoutField(std::string_view block, std::string_view name) {
+  std::string out;
+  size_t at = 0;
+  bool dropping = false;
+  while (at < block.size()) {
+    size_t next = 0;
+    std::string_view line = lineAt(block, at, next);
+    if (!(dropping && isBlank(block[at]))) {
+      dropping = false;
+      if (platform::startsWithIgnoringAsciiCase(line, name)) {
+        std::string_view rest = line.substr(name.size());
+        while (!rest.empty() && isBlank(rest.front())) rest.remove_prefix(1);
+        dropping = !rest.empty() && rest.front() == ':';
+      }
+    }
+    if (!dropping) out += block.substr(at, next - at);
+    at = next;
+  }
+  return out;
+}
+
 std::string mediaTypeOf(std::string_view value) {
   return platform::asciiLowered(trimmed(value.substr(0, value.find(';'))));
 }

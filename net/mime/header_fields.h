@@ -21,6 +21,9 @@ EntityLayout splitEntity(std::string_view entity);
 // colon), its continuation lines joined, TABs made spaces and the ends trimmed; nothing when absent.
 std::optional<std::string> findHeaderField(std::string_view block, std::string_view name);
 
+// The block without any field of that name (its continuation lines included); the rest unchanged.
+std::string withoutField(std::string_view block, std::string_view name);
+
 // "text/plain; charset=x" -> "text/plain", lower case.
 std::string mediaTypeOf(std::string_view value);
 

@@ -1,7 +1,9 @@
 #include "net/mime/mime_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "net/mime/body_base64.h"
 #include "net/mime/encoded_words.h"
 #include "net/mime/header_fields.h"
 #include "net/mime/quoted_printable.h"
@@ -9,6 +11,7 @@
 namespace vexil::net::mime {
 namespace {
 
+constexpr size_t kCopyPiece = 57 * 1024;  // whole base64 lines of 76 columns
 constexpr std::string_view kPreamble = "This is a multi-part message in MIME format.\r\n\r\n";
 
 // A Content-ID as it goes between the angle brackets: one line, no brackets of its own.
@@ -19,12 +22,39 @@ std::string contentIdText(std::string_view id) {
   return out;
 }
 
+class StringSink : public BodySink {
+ public:
+  explicit StringSink(std::string& out) : out_(out) {}
+  void write(std::string_view bytes) override { out_ += bytes; }
+  uint64_t written() const override { return out_.size(); }
+
+ private:
+  std::string& out_;
+};
+
+// Whether text occurs in the bytes a part is written from. A part encoded in base64 as it is
+// copied cannot hold a boundary (boundaries have "_", which base64 never writes).
+bool occursIn(std::string_view text, std::string_view stored, const std::optional<FileBytes>& file) {
+  if (!file) return stored.find(text) != std::string_view::npos;
+  if (file->encodeBase64) return false;
+  std::string carry;
+  bool found = false;
+  readFileRange(*file->file, file->range, [&](std::string_view piece) {
+    if (found) return;
+    carry += piece;
+    found = carry.find(text) != std::string::npos;
+    if (carry.size() >= text.size()) carry.erase(0, carry.size() - (text.size() - 1));
+  });
+  return found;
+}
+
 struct Writer {
   const MailDraft& draft;
   BoundaryMaker& boundaries;
-  ComposedBody out;
+  BodySink& sink;
+  MailPartTable table;
 
-  void write(std::string_view text) { out.bytes += text; }
+  void write(std::string_view text) { sink.write(text); }
   void delimiter(std::string_view b) { write("--" + std::string(b) + "\r\n"); }
   void closeDelimiter(std::string_view b) { write("--" + std::string(b) + "--\r\n\r\n"); }
 
@@ -36,31 +66,47 @@ struct Writer {
     }
   }
   bool occursInParts(std::string_view b) const {
-    auto inPart = [&](std::string_view bytes) { return bytes.find(b) != std::string_view::npos; };
-    if ((draft.text && inPart(draft.text->stored)) || (draft.html && inPart(draft.html->stored))) return true;
+    if ((draft.text && occursIn(b, draft.text->stored, draft.text->file)) ||
+        (draft.html && occursIn(b, draft.html->stored, draft.html->file)))
+      return true;
     for (const DraftPart& p : draft.attachments)
-      if (inPart(p.stored)) return true;
+      if (occursIn(b, p.stored, p.file)) return true;
     for (const DraftPart& p : draft.htmlItems)
-      if (inPart(p.stored)) return true;
+      if (occursIn(b, p.stored, p.file)) return true;
     return false;
   }
 
   // The body's bytes, recorded, then the line break that belongs to the next delimiter (a body that
   // is the whole message has none, so it reads back without a line break added).
-  ByteRange body(std::string_view stored, bool delimited = true) {
-    ByteRange range{out.bytes.size(), out.bytes.size() + stored.size()};
-    write(stored);
+  ByteRange body(std::string_view stored, const std::optional<FileBytes>& file, bool delimited = true) {
+    uint64_t start = sink.written();
+    if (!file) {
+      write(stored);
+    } else if (!file->encodeBase64) {
+      readFileRange(*file->file, file->range, [&](std::string_view piece) { write(piece); });
+    } else {
+      // Pieces of whole 57-byte groups give whole 76-column lines, so the pieces join seamlessly.
+      std::string carry;
+      readFileRange(*file->file, file->range, [&](std::string_view piece) {
+        carry += piece;
+        size_t whole = carry.size() - carry.size() % 57;
+        write(encodeBase64Lines(std::string_view(carry).substr(0, whole), 76));
+        carry.erase(0, whole);
+      });
+      write(encodeBase64Lines(carry, 76));
+    }
+    ByteRange range{start, sink.written()};
     if (delimited) write("\r\n");
     return range;
   }
 
   void textPart(const std::optional<DraftBody>& body, std::string_view mediaType, std::optional<MailBody>& slot,
                 bool delimited = true) {
-    DraftBody none{std::string(mediaType) + "; charset=\"us-ascii\"", TransferEncoding::kBinary, {}};
+    DraftBody none{std::string(mediaType) + "; charset=\"us-ascii\"", TransferEncoding::kBinary, {}, {}};
     const DraftBody& b = body ? *body : none;
     write("Content-Type: " + singleLine(b.contentType) + "\r\n");
     write(std::string("Content-Transfer-Encoding: ") + transferEncodingName(b.encoding) + "\r\n\r\n");
-    ByteRange range = this->body(b.stored, delimited);
+    ByteRange range = this->body(b.stored, b.file, delimited);
     if (body) slot = MailBody{range, b.encoding, singleLine(b.contentType)};
   }
 
@@ -68,9 +114,9 @@ struct Writer {
     std::string b3 = boundary();
     write("Content-Type: multipart/alternative;\r\n\tboundary=\"" + b3 + "\"\r\n\r\n");
     delimiter(b3);
-    textPart(draft.text, "text/plain", out.parts.text);
+    textPart(draft.text, "text/plain", table.text);
     delimiter(b3);
-    textPart(draft.html, "text/html", out.parts.html);
+    textPart(draft.html, "text/html", table.html);
     closeDelimiter(b3);
   }
 
@@ -81,8 +127,8 @@ struct Writer {
       write(std::string("Content-Transfer-Encoding: ") + transferEncodingName(p.encoding) + "\r\n");
       if (items) write("Content-ID: <" + contentIdText(p.contentId) + ">\r\n\r\n");
       else write("Content-Disposition: attachment;" + nameParameter("filename", p.name) + "\r\n\r\n");
-      ByteRange range = body(p.stored);
-      (items ? out.parts.htmlItems : out.parts.attachments)
+      ByteRange range = body(p.stored, p.file);
+      (items ? table.htmlItems : table.attachments)
           .push_back({range, p.encoding, singleLine(p.contentType), p.name, p.contentId});
     }
     closeDelimiter(b);
@@ -126,7 +172,7 @@ struct Writer {
       if (hasHtml) return generalForm(b1);
       if (draft.text) {
         delimiter(b1);
-        textPart(draft.text, "text/plain", out.parts.text);
+        textPart(draft.text, "text/plain", table.text);
       }
       return partList(draft.attachments, false, b1);
     }
@@ -139,7 +185,7 @@ struct Writer {
       alternativeBlock();
       return partList(draft.htmlItems, true, b1);
     }
-    textPart(draft.text, "text/plain", out.parts.text, false);
+    textPart(draft.text, "text/plain", table.text, false);
   }
 };
 
@@ -159,26 +205,64 @@ std::string BoundaryMaker::next() {
 }
 
 ComposedBody composeBody(const MailDraft& draft, BoundaryMaker& boundaries) {
-  Writer writer{draft, boundaries, {}};
+  ComposedBody out;
+  StringSink sink(out.bytes);
+  out.parts = composeBodyTo(draft, boundaries, sink);
+  return out;
+}
+
+MailPartTable composeBodyTo(const MailDraft& draft, BoundaryMaker& boundaries, BodySink& sink) {
+  Writer writer{draft, boundaries, sink, {}};
   writer.compose();
-  return std::move(writer.out);
+  return std::move(writer.table);
+}
+
+void FileSink::write(std::string_view bytes) {
+  if (file_.write(bytes.data(), bytes.size()) != bytes.size()) failed_ = true;
+  written_ += bytes.size();
+}
+
+bool readFileRange(platform::StdioFile& file, ByteRange range, const std::function<void(std::string_view)>& use) {
+  if (!file.isOpen() || range.end < range.start || !file.seek(int64_t(range.start))) return false;
+  std::string buffer(std::min<uint64_t>(kCopyPiece, range.size()), '\0');
+  uint64_t left = range.size();
+  while (left > 0) {
+    size_t want = size_t(std::min<uint64_t>(buffer.size(), left));
+    size_t got = file.read(buffer.data(), want);
+    if (got == 0) return false;
+    use(std::string_view(buffer.data(), got));
+    left -= got;
+  }
+  return true;
+}
+
+MailDraft draftOfFile(const MailPartTable& parts, platform::StdioFile& file) {
+  auto kept = [&](ByteRange r) { return std::optional<FileBytes>(FileBytes{&file, r, false}); };
+  MailDraft draft;
+  if (parts.text) draft.text = DraftBody{parts.text->contentType, parts.text->encoding, {}, kept(parts.text->range)};
+  if (parts.html) draft.html = DraftBody{parts.html->contentType, parts.html->encoding, {}, kept(parts.html->range)};
+  for (const MailPart& p : parts.attachments)
+    draft.attachments.push_back({p.contentType, p.name, {}, p.encoding, {}, kept(p.range)});
+  for (const MailPart& p : parts.htmlItems)
+    draft.htmlItems.push_back({p.contentType, p.name, p.contentId, p.encoding, {}, kept(p.range)});
+  return draft;
 }
 
 MailDraft draftOf(const MailPartTable& parts, std::string_view message) {
   auto bytes = [&](ByteRange r) { return message.substr(r.start, r.size()); };
   MailDraft draft;
-  if (parts.text) draft.text = DraftBody{parts.text->contentType, parts.text->encoding, bytes(parts.text->range)};
-  if (parts.html) draft.html = DraftBody{parts.html->contentType, parts.html->encoding, bytes(parts.html->range)};
+  if (parts.text) draft.text = DraftBody{parts.text->contentType, parts.text->encoding, bytes(parts.text->range), {}};
+  if (parts.html) draft.html = DraftBody{parts.html->contentType, parts.html->encoding, bytes(parts.html->range), {}};
   for (const MailPart& p : parts.attachments)
-    draft.attachments.push_back({p.contentType, p.name, {}, p.encoding, bytes(p.range)});
+    draft.attachments.push_back({p.contentType, p.name, {}, p.encoding, bytes(p.range), {}});
   for (const MailPart& p : parts.htmlItems)
-    draft.htmlItems.push_back({p.contentType, p.name, p.contentId, p.encoding, bytes(p.range)});
+    draft.htmlItems.push_back({p.contentType, p.name, p.contentId, p.encoding, bytes(p.range), {}});
   return draft;
 }
 
 DraftBody newTextBody(std::string_view mediaType, std::string_view utf8, std::string& storage) {
   storage = encodeQuotedPrintable(utf8);
-  return {std::string(mediaType) + "; charset=\"utf-8\"", TransferEncoding::kQuotedPrintable, storage};
+  return {std::string(mediaType) + "; charset=\"utf-8\"", TransferEncoding::kQuotedPrintable, storage, {}};
 }
 
 std::string composeHeaderBlock(const MailHeaders& headers, int priority, bool withBcc) {

@@ -4,6 +4,7 @@
 // structure and answers the new body with a part table over it. The header block is generated
 // from the fields separately, so a transport can compose it without the Bcc line.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,13 +12,24 @@
 
 #include "net/mime/mail_part_table.h"
 #include "net/mime/mime_reader.h"
+#include "platform/stdio_file.h"
 
 namespace vexil::net::mime {
+
+// A part's bytes kept in a file rather than in memory, so a large part is copied in pieces: a
+// range of the file as it is (a kept part), or the range's raw bytes encoded in base64 lines of 76
+// columns as they are copied (a new attachment). When set it is used in place of `stored`.
+struct FileBytes {
+  platform::StdioFile* file = nullptr;
+  ByteRange range;
+  bool encodeBase64 = false;
+};
 
 struct DraftBody {
   std::string contentType;  // full value, e.g. text/plain; charset="utf-8"
   TransferEncoding encoding = TransferEncoding::kQuotedPrintable;
   std::string_view stored;  // the encoded bytes
+  std::optional<FileBytes> file;
 };
 
 struct DraftPart {
@@ -26,6 +38,7 @@ struct DraftPart {
   std::string contentId;  // HTML items only
   TransferEncoding encoding = TransferEncoding::kBase64;
   std::string_view stored;
+  std::optional<FileBytes> file;
 };
 
 struct MailDraft {
@@ -48,6 +61,38 @@ struct ComposedBody {
 };
 
 ComposedBody composeBody(const MailDraft& draft, BoundaryMaker& boundaries);
+
+// Where composed bytes go.
+class BodySink {
+ public:
+  virtual ~BodySink() = default;
+  virtual void write(std::string_view bytes) = 0;
+  virtual uint64_t written() const = 0;
+};
+
+// Writes into a file (from its current position); failed() after any short write.
+class FileSink : public BodySink {
+ public:
+  explicit FileSink(platform::StdioFile& file) : file_(file) {}
+  void write(std::string_view bytes) override;
+  uint64_t written() const override { return written_; }
+  bool failed() const { return failed_; }
+
+ private:
+  platform::StdioFile& file_;
+  uint64_t written_ = 0;
+  bool failed_ = false;
+};
+
+// The same composition written into a sink; the part table's ranges count from the sink's start.
+MailPartTable composeBodyTo(const MailDraft& draft, BoundaryMaker& boundaries, BodySink& sink);
+
+// The draft that keeps every part of a parsed message as a range of the file that holds it.
+MailDraft draftOfFile(const MailPartTable& parts, platform::StdioFile& file);
+
+// Calls use with the bytes of [range] of the file, in pieces of at most a buffer's size; false when
+// the file could not be read to the range's end.
+bool readFileRange(platform::StdioFile& file, ByteRange range, const std::function<void(std::string_view)>& use);
 
 // The draft that keeps every part of a parsed message as its encoded bytes.
 MailDraft draftOf(const MailPartTable& parts, std::string_view message);

@@ -109,12 +109,12 @@ int composeMode(const std::string& dir) {
     size_t slot = 2;
     for (const auto& [name, bytes] : s.attachments) {
       storage[slot] = encodeBase64Lines(bytes, 76);
-      draft.attachments.push_back({"application/octet-stream", name, {}, TransferEncoding::kBase64, storage[slot++]});
+      draft.attachments.push_back({"application/octet-stream", name, {}, TransferEncoding::kBase64, storage[slot++], {}});
       attachments.push_back(partJson("application/octet-stream", name, "", bytes));
     }
     for (const auto& [name, bytes] : s.items) {
       storage[slot] = encodeBase64Lines(bytes, 76);
-      draft.htmlItems.push_back({"image/png", name, name, TransferEncoding::kBase64, storage[slot++]});
+      draft.htmlItems.push_back({"image/png", name, name, TransferEncoding::kBase64, storage[slot++], {}});
       items.push_back(partJson("image/png", name, name, bytes));
     }
     BoundaryMaker boundaries{0x1234, 0x5678, 0};

@@ -22,11 +22,11 @@ struct Fixture {
   void html(std::string_view t) { draft.html = newTextBody("text/html", t, htmlStorage); }
   void attach(std::string name, std::string_view bytes) {
     attachmentStorage = encodeBase64Lines(bytes, 76);
-    draft.attachments.push_back({"application/octet-stream", std::move(name), {}, TransferEncoding::kBase64, attachmentStorage});
+    draft.attachments.push_back({"application/octet-stream", std::move(name), {}, TransferEncoding::kBase64, attachmentStorage, {}});
   }
   void item(std::string name, std::string id, std::string_view bytes) {
     itemStorage = encodeBase64Lines(bytes, 76);
-    draft.htmlItems.push_back({"image/png", std::move(name), std::move(id), TransferEncoding::kBase64, itemStorage});
+    draft.htmlItems.push_back({"image/png", std::move(name), std::move(id), TransferEncoding::kBase64, itemStorage, {}});
   }
 };
 
@@ -119,7 +119,7 @@ TEST(MimeWriterTest, BoundariesNeverOccurInsideKeptParts) {
   BoundaryMaker probe;
   std::string clash = "--" + probe.next() + "\r\n";
   MailDraft draft;
-  draft.attachments.push_back({"text/plain", "a.txt", {}, TransferEncoding::kBinary, clash});
+  draft.attachments.push_back({"text/plain", "a.txt", {}, TransferEncoding::kBinary, clash, {}});
   BoundaryMaker boundaries;
   ComposedBody composed = composeBody(draft, boundaries);
   ParsedMessage parsed = readMessage(composed.bytes);
