@@ -55,6 +55,16 @@ std::string apopDigest(std::string_view timestamp, std::string_view password) {
   return objects::hexDigits(objects::md5(joined));
 }
 
-bool breaksCommandLine(std::string_view value) { return value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
+bool breaksCommandLine(std::string_view value) {
+  return value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+bool isSendableAddress(std::string_view address) {
+  if (address.empty()) return false;
+  for (char c : address) {
+    if (static_cast<unsigned char>(c) <= ' ' || c == '<' || c == '>' || c == 127) return false;
+  }
+  return true;
+}
 
 }  // namespace vexil::net::mail

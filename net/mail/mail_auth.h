@@ -22,5 +22,8 @@ std::string apopDigest(std::string_view timestamp, std::string_view password);
 
 // True when a value holds a byte that would end or split a command line (CR, LF or NUL).
 bool breaksCommandLine(std::string_view value);
+// True when the address can stand inside "<...>" on a command line: not empty, and no control
+// byte, blank or angle bracket.
+bool isSendableAddress(std::string_view address);
 
 }  // namespace vexil::net::mail

@@ -4,9 +4,9 @@
 
 #include "net/mail/mail_auth.h"
 #include "net/mail/pop3_reply.h"
-#include "net/mail/win32/mail_objects.h"
 #include "net/mail/win32/mail_transport.h"
 #include "net/mail/win32/mail_transport_classes.h"
+#include "net/mime/mail_object.h"
 #include "script/runtime/array_elements.h"
 #include "script/runtime/script_string.h"
 #include "script/runtime/stack_roots.h"
@@ -151,7 +151,7 @@ void retr(HostCall& call) {
   std::string status, message;
   if (!n || !statusOf(call, "RETR " + std::to_string(*n) + "\r\n", &status)) return;
   if (!readDotted(call, kMaxMessageBytes, &message, true)) return;
-  newMailFromBytes(call.engine, call.result, std::move(message));
+  mime::newMailFromMessage(call.engine, call.result, message);
 }
 
 void top(HostCall& call) {

@@ -1,9 +1,9 @@
 // SendMail: delivers a Mail to an SMTP server in one blocking call, and offers a raw command
 // connection for scripts that speak the protocol themselves.
-#include "net/mail/win32/mail_objects.h"
 #include "net/mail/win32/mail_transport.h"
 #include "net/mail/win32/mail_transport_classes.h"
 #include "net/mail/win32/smtp_delivery.h"
+#include "net/mime/mail_object.h"
 #include "script/runtime/script_string.h"
 
 namespace vexil::net::mail {
@@ -18,16 +18,14 @@ MailTransport& transport(HostCall& call) { return *call.instance<MailTransport>(
 
 void construct(HostCall& call) { call.publish(std::make_unique<MailTransport>(kSmtpPort)); }
 
-// A Mail with both From and To set, or false without a word to any server.
+// A Mail with a sender and a recipient, or false without a word to any server.
 void send(HostCall& call) {
   call.result->setBoolean(false);
   const script::Value* argument = call.args.at(1);
-  std::optional<OutgoingMail> mail = argument ? outgoingMail(call.engine, *argument) : std::nullopt;
-  if (!mail || !mail->hasFrom || !mail->hasTo) return;
+  std::optional<mime::OutgoingMail> mail = argument ? mime::outgoingMail(*argument) : std::nullopt;
+  if (!mail) return;
   SmtpDelivery delivery(call.engine, transport(call));
-  bool delivered = delivery.deliver(*mail);
-  keepSentMessage(call.engine, *argument, *mail);
-  call.result->setBoolean(delivered);
+  call.result->setBoolean(delivery.deliver(*mail));
 }
 
 void connect(HostCall& call) { call.result->setBoolean(transport(call).open(call.engine)); }

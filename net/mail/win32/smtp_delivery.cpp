@@ -3,7 +3,6 @@
 #include <winsock2.h>
 
 #include "net/mail/data_lines.h"
-#include "net/mail/envelope_addresses.h"
 #include "net/mail/mail_auth.h"
 #include "net/mail/smtp_reply.h"
 
@@ -44,16 +43,20 @@ bool SmtpDelivery::step(std::string_view command, int expectedClass, std::string
   return readReportedReply(engine_, transport_, connection_, &reply_) && replyInClass(reply_, expectedClass);
 }
 
-bool SmtpDelivery::deliver(const OutgoingMail& mail) {
-  std::vector<std::string> senders = envelopeAddresses(mail.from);
-  if (senders.empty() || !isSendableAddress(senders.front())) return false;
-  if (recipientsOf(mail.to, mail.cc, mail.bcc).empty()) return false;
+// Refused before any connection: no sender, no recipient, or an address that would not stand on
+// one command line.
+bool SmtpDelivery::deliver(const mime::OutgoingMail& mail) {
+  const mime::MailEnvelope& envelope = mail.envelope;
+  if (!isSendableAddress(envelope.from) || envelope.recipients.empty()) return false;
+  for (const std::string& to : envelope.recipients) {
+    if (!isSendableAddress(to)) return false;
+  }
   if (!connection_.open(transport_.serverName(), transport_.port, transport_.timeoutMs)) {
     transport_.reportError(engine_);
     transport_.report(engine_, kSmtpError, kCannotConnect);
     return false;
   }
-  bool delivered = greetAndLogIn() && sendEnvelope(mail, senders.front()) && sendData(mail.message);
+  bool delivered = greetAndLogIn() && sendEnvelope(mail) && sendData(mail.message);
   if (delivered) step("QUIT\r\n", 200);
   connection_.close();
   return delivered;
@@ -101,17 +104,18 @@ bool SmtpDelivery::logInCramMd5() {
 // MAIL FROM names the size when the server takes SIZE (so an oversize message is refused before
 // its data), and 8-bit bodies or addresses when it takes them. Every address of To, Cc and Bcc
 // gets a RCPT TO; a refused one is reported and the others are still tried.
-bool SmtpDelivery::sendEnvelope(const OutgoingMail& mail, const std::string& from) {
+bool SmtpDelivery::sendEnvelope(const mime::OutgoingMail& mail) {
+  const std::string& from = mail.envelope.from;
+  const std::vector<std::string>& recipients = mail.envelope.recipients;
   std::string command = "MAIL FROM:<" + from + ">";
   if (offered_.sizeLimit) command += " SIZE=" + std::to_string(mail.message.size());
   if (offered_.eightBitMime && hasEightBitBytes(mail.message)) command += " BODY=8BITMIME";
-  std::vector<std::string> recipients = recipientsOf(mail.to, mail.cc, mail.bcc);
   bool utf8 = hasEightBitBytes(from);
   for (const std::string& to : recipients) utf8 = utf8 || hasEightBitBytes(to);
   if (offered_.smtpUtf8 && utf8) command += " SMTPUTF8";
   if (!step(command + "\r\n", 200)) return false;
   for (const std::string& to : recipients) {
-    if (isSendableAddress(to)) step("RCPT TO:<" + to + ">\r\n", 200);
+    step("RCPT TO:<" + to + ">\r\n", 200);
   }
   return true;
 }

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "net/mail/smtp_reply.h"
-#include "net/mail/win32/mail_objects.h"
+#include "net/mime/mail_object.h"
 #include "net/mail/win32/mail_transport.h"
 
 namespace vexil::net::mail {
@@ -20,7 +20,7 @@ inline constexpr char kHiddenSecret[] = "****";
 class SmtpDelivery {
  public:
   SmtpDelivery(script::Engine& engine, MailTransport& transport) : engine_(engine), transport_(transport) {}
-  bool deliver(const OutgoingMail& mail);
+  bool deliver(const mime::OutgoingMail& mail);
 
  private:
   bool greetAndLogIn();
@@ -28,7 +28,7 @@ class SmtpDelivery {
   bool logInPlain();
   bool logInLogin();
   bool logInCramMd5();
-  bool sendEnvelope(const OutgoingMail& mail, const std::string& from);
+  bool sendEnvelope(const mime::OutgoingMail& mail);
   bool sendData(std::string_view message);
   // Sends the command, reports it (as shown, when given), reads the reply into reply_ and checks
   // its class.

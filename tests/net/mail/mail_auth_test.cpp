@@ -44,5 +44,14 @@ TEST(MailAuthTest, LineBreaksAndZerosBreakCommandLines) {
   }
 }
 
+TEST(MailAuthTest, AddressesThatWouldBreakTheCommandAreNotSendable) {
+  EXPECT_TRUE(isSendableAddress("a@x.org"));
+  EXPECT_TRUE(isSendableAddress("j\xC3\xB6rg@x.org"));  // SMTPUTF8 addresses are bytes above 127
+  for (std::string bad : {std::string(""), std::string("a@x.org>\r\nRCPT TO:<b@y.org"), std::string("a b@x.org"),
+                          std::string("a\0@x", 4), std::string("a<b"), std::string("a\tb")}) {
+    EXPECT_FALSE(isSendableAddress(bad)) << bad;
+  }
+}
+
 }  // namespace
 }  // namespace vexil::net::mail

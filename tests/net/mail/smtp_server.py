@@ -6,7 +6,7 @@ announces a size limit and SMTPUTF8, and writes what arrives into OUTDIR: for me
 N.eml (the data exactly as received) and N.json (envelope, options, the login mechanism used).
 Every AUTH attempt is appended to auth.log. The chosen port goes to OUTDIR/port.
 
-Usage: smtp_server.py OUTDIR [--size N] [--mechanisms PLAIN,LOGIN,CRAM-MD5] [--reject-ehlo]
+Usage: smtp_server.py OUTDIR [--size N] [--mechanisms PLAIN,LOGIN,CRAM-MD5] [--reject-ehlo] [--hide-size]
 """
 import argparse
 import asyncio
@@ -21,10 +21,11 @@ USER, PASSWORD = b"tim", b"tanstaaf"
 
 
 class Recorder:
-    def __init__(self, outdir, reject_ehlo):
+    def __init__(self, outdir, reject_ehlo, hide_size):
         self.outdir = outdir
         self.count = 0
         self.reject_ehlo = reject_ehlo
+        self.hide_size = hide_size
 
     def log_auth(self, mechanism, ok):
         with open(os.path.join(self.outdir, "auth.log"), "a") as f:
@@ -34,6 +35,8 @@ class Recorder:
         if self.reject_ehlo:
             return ["502 5.5.1 EHLO not here"]
         session.host_name = hostname
+        if self.hide_size:  # the limit still holds at DATA, only the client is not told
+            responses = [r for r in responses if not r.startswith("250-SIZE")]
         return responses
 
     async def handle_DATA(self, server, session, envelope):
@@ -80,8 +83,9 @@ async def main():
     parser.add_argument("--size", type=int, default=10 * 1024 * 1024)
     parser.add_argument("--mechanisms", default="PLAIN,LOGIN,CRAM-MD5")
     parser.add_argument("--reject-ehlo", action="store_true")
+    parser.add_argument("--hide-size", action="store_true")
     options = parser.parse_args()
-    recorder = Recorder(options.outdir, options.reject_ehlo)
+    recorder = Recorder(options.outdir, options.reject_ehlo, options.hide_size)
     wanted = set(options.mechanisms.split(","))
     excluded = [m for m in ("PLAIN", "LOGIN", "CRAM-MD5") if m not in wanted]
     loop = asyncio.get_running_loop()
