@@ -21,6 +21,7 @@ struct MailTransport {
   uint16_t port;
   uint32_t timeoutMs = kDefaultMailTimeoutMs;
   script::Value handler;  // a function, or nothing
+  bool apop = false;      // RecvMail only: log in with APOP instead of USER/PASS
   MailConnection connection;
 
   const std::string& serverName() const;

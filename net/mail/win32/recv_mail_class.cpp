@@ -26,17 +26,12 @@ enum Pop3Event { kPop3Error = 0, kPop3Negative = 1, kPop3Progress = 3 };
 constexpr size_t kMaxListingBytes = 16 * 1024 * 1024;
 constexpr size_t kMaxMessageBytes = 128 * 1024 * 1024;
 
-struct RecvMail : MailTransport {
-  RecvMail() : MailTransport(kPop3Port) {}
-  bool apop = false;  // log in with APOP instead of USER/PASS
-};
+MailTransport& self(HostCall& call) { return *call.instance<MailTransport>(); }
 
-RecvMail& self(HostCall& call) { return *call.instance<RecvMail>(); }
-
-void construct(HostCall& call) { call.publish(std::make_unique<RecvMail>()); }
+void construct(HostCall& call) { call.publish(std::make_unique<MailTransport>(kPop3Port)); }
 
 bool connectionFailed(HostCall& call) {
-  RecvMail& r = self(call);
+  MailTransport& r = self(call);
   r.reportError(call.engine);
   r.connection.close();  // the answer's rest would be read as the next one's
   return false;
@@ -44,7 +39,7 @@ bool connectionFailed(HostCall& call) {
 
 // Sends the command and reads its status line; a negative one is reported with kind 1.
 bool statusOf(HostCall& call, const std::string& command, std::string* status) {
-  RecvMail& r = self(call);
+  MailTransport& r = self(call);
   if (!r.connection.isOpen()) return false;
   if (!r.connection.sendAll(command) || !r.connection.readLine(kMaxStatusLineBytes, status)) {
     return connectionFailed(call);
@@ -60,7 +55,7 @@ bool simpleCommand(HostCall& call, const std::string& command) {
 }
 
 bool logIn(HostCall& call, const std::string& greeting) {
-  RecvMail& r = self(call);
+  MailTransport& r = self(call);
   if (breaksCommandLine(*r.username) || breaksCommandLine(*r.password)) return false;
   if (r.apop) {
     std::optional<std::string> stamp = apopTimestamp(greeting);
@@ -70,7 +65,7 @@ bool logIn(HostCall& call, const std::string& greeting) {
 }
 
 void connect(HostCall& call) {
-  RecvMail& r = self(call);
+  MailTransport& r = self(call);
   call.result->setBoolean(false);
   if (!r.open(call.engine)) return;
   std::string greeting;
@@ -94,7 +89,7 @@ void stat(HostCall& call) {
 }
 
 bool readDotted(HostCall& call, size_t maxBytes, std::string* data, bool reportProgress) {
-  RecvMail& r = self(call);
+  MailTransport& r = self(call);
   std::function<bool(size_t)> progress;
   if (reportProgress) {
     progress = [&](size_t stored) { return r.report(call.engine, kPop3Progress, std::to_string(stored)); };
@@ -192,14 +187,12 @@ const script::HostPropertyEntry kProperties[] = {
     {"onRecv", getHandler, setHandler},
 };
 
-void release(script::NativeClass*, void* data) { delete static_cast<RecvMail*>(data); }
-
 const script::HostClassInfo kRecvMailClass = {
     .name = "RecvMail",
     .methods = kMethods,
     .properties = kProperties,
     .construct = construct,
-    .release = release,
+    .release = releaseTransport,
     .mark = markTransport,
 };
 
