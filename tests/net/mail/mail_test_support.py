@@ -113,7 +113,9 @@ class ScriptedServer:
         self.listener = socket.socket()
         self.listener.bind(("127.0.0.1", 0))
         self.listener.listen(4)
-        self.listener.settimeout(30)
+        # Short waits, so the thread notices stop(); it accepts for as long as the test runs.
+        self.listener.settimeout(0.5)
+        self.stopped = False
         self.port = self.listener.getsockname()[1]
         self.greeting, self.answer = greeting, answer
         self.received = b""
@@ -121,9 +123,11 @@ class ScriptedServer:
         self.thread.start()
 
     def serve(self):
-        while True:
+        while not self.stopped:
             try:
                 conn, _ = self.listener.accept()
+            except socket.timeout:
+                continue
             except OSError:
                 return
             with conn:
@@ -152,4 +156,6 @@ class ScriptedServer:
                     pass
 
     def stop(self):
+        self.stopped = True
+        self.thread.join(5)
         self.listener.close()

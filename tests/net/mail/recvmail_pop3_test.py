@@ -38,7 +38,7 @@ def check(condition, what):
 
 def receiver(port, user="tim", password="tanstaaf", apop=False):
     creds = 'r.username = "%s"; r.password = "%s";' % (user, password) if user is not None else ""
-    return ('var r = new RecvMail(); r.server = "127.0.0.1"; r.port = %d; r.onRecv = onEvent; r.timeout = 5000; %s %s\n'
+    return ('var r = new RecvMail(); r.server = "127.0.0.1"; r.port = %d; r.onRecv = onEvent; r.timeout = 20000; %s %s\n'
             % (port, creds, "r.apop = true;" if apop else ""))
 
 
