@@ -5,6 +5,7 @@
 #include "objects/encryption/encryption_class.h"
 #include "objects/regexp/regexp_class.h"
 #include "objects/streams/stream_classes.h"
+#include "net/mime/mail_object.h"
 #include "script/builtins/core_builtins.h"
 
 #if defined(_WIN32)
@@ -12,6 +13,7 @@
 #include "host/shell/shell_class.h"
 #include "net/inet/win32/inet_class.h"
 #include "net/socket/win32/socket_class.h"
+#include "net/mail/win32/mail_transport_classes.h"
 #include "objects/com/win32/activex_class.h"
 #include "objects/files/win32/file_classes.h"
 #include "objects/registry/win32/registry_classes.h"
@@ -31,6 +33,7 @@ script::ClassRegistry& addPortableClasses(script::ClassRegistry& registry) {
   registry.set(ClassStep::StringStream, objects::registerStringStream);
   registry.set(ClassStep::DataFile, objects::registerDataFile);
   registry.set(ClassStep::Encryption, objects::registerEncryption);
+  registry.set(ClassStep::Mail, net::mime::registerMail);
   return registry;
 }
 
@@ -59,6 +62,8 @@ script::ClassRegistry standardClasses() {
   registry.set(ClassStep::Socket, net::registerSocket);
   registry.set(ClassStep::Inet, net::registerInet);
   registry.set(ClassStep::IpConfig, net::registerIpConfig);
+  registry.set(ClassStep::SendMail, net::mail::registerSendMail);
+  registry.set(ClassStep::RecvMail, net::mail::registerRecvMail);
 #endif
   return registry;
 }

@@ -18,10 +18,10 @@ for fuzzer in build/fuzz/fuzz/*/*_fuzzer; do
   mkdir -p "$corpus"
   [ -d "$seeds" ] && cp -r "$seeds/." "$corpus/"
   # Read-only corpora (outside test data) are listed one per line in fuzz/GROUP/NAME.corpus,
-  # relative to the source root; libFuzzer reads them but writes only to the first directory.
+  # relative to the source root (or absolute, for data a Debian package installs); libFuzzer reads them but writes only to the first directory.
   extra=()
   if [ -f "fuzz/$group/$name.corpus" ]; then
-    while read -r dir; do [ -n "$dir" ] && [ -d "$dir" ] && extra+=("$PWD/$dir"); done < "fuzz/$group/$name.corpus"
+    while read -r dir; do [ -n "$dir" ] && [ -d "$dir" ] && { [[ "$dir" == /* ]] && extra+=("$dir") || extra+=("$PWD/$dir"); }; done < "fuzz/$group/$name.corpus"
   fi
   echo "== fuzz $group/$name for ${seconds}s"
   if ! (cd "$work" && "../../$fuzzer" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 \

@@ -16,6 +16,8 @@ packages=(
   xauth
   duktape mujs lua5.4 valgrind time
   python3
+  libpython3.11-testsuite
+  python3-aiosmtpd dovecot-pop3d
 )
 
 sudo_cmd=()
