@@ -6,7 +6,7 @@
 
 #include "net/mail/pop3_reply.h"
 #include "net/mail/smtp_reply.h"
-#include "net/mail/win32/mail_winsock.h"
+#include "platform/win32/winsock_session.h"
 
 namespace vexil::net::mail {
 
@@ -80,7 +80,7 @@ bool MailConnection::open(const std::string& host, uint16_t port, uint32_t timeo
   close();
   error_.clear();
   timeoutMs_ = timeoutMs;
-  if (!startMailWinsock()) return failWithSocketError(WSAGetLastError());
+  if (!platform::startWinsock()) return failWithSocketError(WSAGetLastError());
   sockaddr_in address;
   if (!resolve(host, port, &address)) return fail(kNoHost);
   SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);

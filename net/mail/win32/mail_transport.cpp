@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "script/runtime/uncaught_errors.h"
 #include "script/runtime/call_entries.h"
 #include "script/runtime/collector.h"
 #include "script/runtime/conversions.h"
@@ -34,7 +35,10 @@ bool MailTransport::report(script::Engine& engine, int kind, std::string_view te
   Value* argument = roots.hold();
   if (!script::protectedCall(engine, [&] { *argument = script::makeStringFromAnsi(engine, text); })) return true;
   std::vector<Value> block = script::argumentBlock({Value::fromInteger(kind), *argument});
-  if (!script::callValue(engine, *callee, block.data())) return true;
+  if (!script::callValue(engine, *callee, block.data())) {
+    script::reportUncaught(engine, "Mail progress handler failed: ");
+    return true;
+  }
   return script::valueToBoolean(engine, engine.lastResult);
 }
 
