@@ -83,7 +83,8 @@ class Parser {
       std::string key = string();
       if (v.find(key)) throw JsonError(keyLine, "\"" + key + "\" given twice");
       expect(':', "':' after a key");
-      v.members.emplace_back(std::move(key), value(depth + 1));
+      JsonValue member = value(depth + 1);
+      v.members.push_back(JsonMember{std::move(key), std::move(member)});
       v.memberLines.push_back(keyLine);
       space();
       if (peek() == ',') {

@@ -24,6 +24,8 @@ class JsonError : public std::runtime_error {
   std::string message_;
 };
 
+struct JsonMember;
+
 struct JsonValue {
   enum class Kind { Null, Boolean, Number, String, Array, Object };
   Kind kind = Kind::Null;
@@ -32,11 +34,16 @@ struct JsonValue {
   double number = 0;
   std::string text;  // a string's value, or a number's text
   std::vector<JsonValue> items;                             // an array's values
-  std::vector<std::pair<std::string, JsonValue>> members;  // an object's members, in file order
+  std::vector<JsonMember> members;                          // an object's members, in file order
   std::vector<int> memberLines;                             // the line of each member's key
 
   const JsonValue* find(std::string_view key) const;
   static const char* kindName(Kind kind);
+};
+
+struct JsonMember {
+  std::string key;
+  JsonValue value;
 };
 
 // Parses UTF-8 JSON text (one value, nothing but white space after it). Throws JsonError.

@@ -115,11 +115,18 @@ std::string baseName(const std::string& path) {
   return cut == std::string::npos ? p : p.substr(cut + 1);
 }
 
+// The first bytes of a file (only those: a project may name something that never ends).
+std::vector<uint8_t> head(const std::string& path, size_t count) {
+  std::vector<uint8_t> bytes(count);
+  auto file = platform::File::open(path, platform::File::Mode::Read);
+  bytes.resize(file.isOpen() ? file.read(bytes.data(), count) : 0);
+  return bytes;
+}
+
 bool startsWith(const std::string& path, std::initializer_list<std::string_view> magics) {
-  auto bytes = platform::readWholeFile(path);
-  if (!bytes) return false;
+  auto bytes = head(path, 4);
   for (auto magic : magics)
-    if (bytes->size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes->begin())) return true;
+    if (bytes.size() >= magic.size() && std::equal(magic.begin(), magic.end(), bytes.begin())) return true;
   return false;
 }
 
@@ -181,8 +188,7 @@ void readScripts(const Reader& r, const JsonValue& v, Project& p) {
     for (auto& s : p.scripts)
       if (sameNameIgnoringCase(s.name, name)) r.fail(file, key, "a script of this name (ignoring case) is given twice");
     ProjectScript s{name, r.existing(file, key), false, file.line};
-    auto bytes = platform::readWholeFile(s.path);
-    s.compiled = bytes && vexil::script::hasCompiledMagic(*bytes);
+    s.compiled = vexil::script::hasCompiledMagic(head(s.path, 4096));  // after an optional "#" line
     p.scripts.push_back(s);
   }
 }
