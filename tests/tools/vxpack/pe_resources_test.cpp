@@ -169,6 +169,10 @@ TEST(ResourceWriter, RefusesFilesThatAreNotUsableImages) {
       {"cut in the section table", std::vector<uint8_t>(good.begin(), good.begin() + 0x190), "truncated"},
       {"bad alignment", [&] { auto b = good; put32(b, 0x80 + 24 + 36, 0x300); return b; }(), "alignment"},
       {"no room for a section", crowded, "no room"},
+      {"sections overlapping", [&] { auto b = makeImage({true, {{".text"}, {".data"}}, {}, {}, false});
+         put32(b, 0x80 + 24 + 240 + 40 + 12, 0x1100); return b; }(), "sections overlap"},
+      {"section over the headers", [&] { auto b = good; put32(b, 0x80 + 24 + 240 + 12, 0x100); return b; }(),
+       "overlaps the headers"},
       {"section beyond the file", [&] { auto b = good; put32(b, 0x80 + 24 + 240 + 20, 0x10000); return b; }(),
        "truncated"},
   };

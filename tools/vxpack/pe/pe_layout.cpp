@@ -68,6 +68,8 @@ ImageLayout readLayout(std::span<const uint8_t> image) {
   if (count == 0 || count > kMaxSections) throw PeError("bad number of sections");
   l.sectionTable = l.optionalHeader + optionalSize;
   need(image, l.sectionTable, count * kSectionHeaderSize, "section table");
+  if (l.sizeOfHeaders > image.size() || l.sizeOfHeaders < l.sectionTable + count * kSectionHeaderSize)
+    throw PeError("the size of the headers does not match the file");
   for (size_t i = 0; i < count; ++i) {
     size_t h = l.sectionTable + i * kSectionHeaderSize;
     Section s;

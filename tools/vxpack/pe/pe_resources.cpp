@@ -64,8 +64,24 @@ ResourceTable readResources(std::span<const uint8_t> image) {
   return decodeResourceTree(tree, [&](uint32_t at, uint32_t length) { return bytesAt(image, l, at, length); });
 }
 
+// Sections lie after the headers in memory and do not share addresses; an image where they do is
+// refused rather than given one more section somewhere inside another.
+void checkSectionsApart(const ImageLayout& l) {
+  std::vector<const Section*> byAddress;
+  for (const Section& s : l.sections) {
+    if (s.virtualEnd() == s.virtualAddress) continue;  // takes no memory
+    if (s.virtualAddress < l.sizeOfHeaders) throw PeError("a section overlaps the headers");
+    byAddress.push_back(&s);
+  }
+  std::sort(byAddress.begin(), byAddress.end(),
+            [](auto* a, auto* b) { return a->virtualAddress < b->virtualAddress; });
+  for (size_t i = 1; i < byAddress.size(); ++i)
+    if (byAddress[i]->virtualAddress < byAddress[i - 1]->virtualEnd()) throw PeError("sections overlap");
+}
+
 std::vector<uint8_t> writeResources(std::span<const uint8_t> image, const ResourceTable& table) {
   ImageLayout l = readLayout(image);
+  checkSectionsApart(l);
   uint64_t end = sectionsEnd(l);
   const Section* old = resourceSection(image, l);
   const Section* lastByAddress = &*std::max_element(l.sections.begin(), l.sections.end(), [](auto& a, auto& b) {
@@ -88,13 +104,16 @@ std::vector<uint8_t> writeResources(std::span<const uint8_t> image, const Resour
     for (size_t i = header; i < header + kSectionHeaderSize; ++i)
       if (image[i]) throw PeError("the headers hold data where another section would go");
     if (l.sections.size() + 1 > 96) throw PeError("too many sections");
-    placed.virtualAddress = uint32_t(align(lastByAddress->virtualEnd(), l.sectionAlignment));
-    placed.rawPointer = uint32_t(align(end, l.fileAlignment));
+    uint64_t after = std::max<uint64_t>(lastByAddress->virtualEnd(), std::max<uint32_t>(l.sizeOfHeaders, 1));
+    uint64_t address = align(after, l.sectionAlignment), pointer = align(end, l.fileAlignment);
+    if (address >= 0xFFFFFFFFull || pointer >= 0xFFFFFFFFull) throw PeError("no address left for another section");
+    placed.virtualAddress = uint32_t(address);
+    placed.rawPointer = uint32_t(pointer);
   }
   std::vector<uint8_t> tree = encodeResourceTree(table, placed.virtualAddress);
   uint64_t rawSize = align(tree.size(), l.fileAlignment);
-  if (placed.rawPointer + rawSize + (image.size() - end) > 0xFFFFFFFFull ||
-      placed.virtualAddress + align(tree.size(), l.sectionAlignment) > 0xFFFFFFFFull)
+  if (uint64_t(placed.rawPointer) + rawSize + (image.size() - end) > 0xFFFFFFFFull ||
+      uint64_t(placed.virtualAddress) + align(tree.size(), l.sectionAlignment) > 0xFFFFFFFFull)
     throw PeError("the resources make the program too large");
 
   std::vector<uint8_t> out(image.begin(), image.begin() + long(inPlace ? placed.rawPointer : end));
