@@ -14,7 +14,12 @@ void writePackage(const std::string& stubPath, const std::string& outputPath, co
   // A stub is read-only when installed from a read-only place; its copy must be writable.
   std::filesystem::permissions(outputPath, std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
                                error);
-  writeResourcesInto(outputPath, package.resources, true);
+  try {
+    writeResourcesInto(outputPath, package.resources, true);
+  } catch (const std::runtime_error& e) {
+    std::filesystem::remove(outputPath, error);  // no half-made saver is left behind
+    throw std::runtime_error("the runtime stub " + stubPath + " cannot take the package: " + e.what());
+  }
   if (package.archive.empty()) return;
   std::ofstream out(outputPath, std::ios::binary | std::ios::app);
   out.write(reinterpret_cast<const char*>(package.archive.data()), std::streamsize(package.archive.size()));
