@@ -44,17 +44,16 @@ void check(bool ok, const std::string& what, const std::string& detail = {}) {
   }
 }
 
+BOOL CALLBACK addScriptName(HMODULE, LPCSTR, LPSTR name, LONG_PTR list) {
+  auto* out = reinterpret_cast<std::vector<std::string>*>(list);
+  out->push_back(IS_INTRESOURCE(name) ? "#" + std::to_string(ULONG_PTR(name)) : std::string(name));
+  return TRUE;
+}
+
 // The names of the module's compiled scripts, in the order the module lists them.
 std::vector<std::string> scriptNames(HMODULE module) {
   std::vector<std::string> names;
-  EnumResourceNamesA(
-      module ? module : GetModuleHandleA(nullptr), "VEXIL",
-      [](HMODULE, LPCSTR, LPSTR name, LONG_PTR list) -> BOOL {
-        auto* out = reinterpret_cast<std::vector<std::string>*>(list);
-        out->push_back(IS_INTRESOURCE(name) ? "#" + std::to_string(ULONG_PTR(name)) : std::string(name));
-        return TRUE;
-      },
-      LONG_PTR(&names));
+  EnumResourceNamesA(module ? module : GetModuleHandleA(nullptr), "VEXIL", addScriptName, LONG_PTR(&names));
   return names;
 }
 

@@ -29,33 +29,32 @@ LPCWSTR idOf(const std::wstring& text) {
   return text.starts_with(L"#") ? MAKEINTRESOURCEW(std::stoi(text.substr(1))) : text.c_str();
 }
 
+struct Walk {
+  std::vector<Existing>* found;
+  std::wstring type, name;
+};
+
+BOOL CALLBACK addLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) {
+  auto* w = reinterpret_cast<Walk*>(param);
+  w->found->push_back({w->type, w->name, language});
+  return TRUE;
+}
+
+BOOL CALLBACK addName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR param) {
+  reinterpret_cast<Walk*>(param)->name = idText(name);
+  EnumResourceLanguagesW(module, type, name, addLanguage, param);
+  return TRUE;
+}
+
 // The stub's own resources of the package's types, to be removed before the package goes in.
 std::vector<Existing> packageResources(const std::wstring& path) {
   std::vector<Existing> found;
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   if (!module) return found;
-  struct Walk {
-    std::vector<Existing>* found;
-    std::wstring type, name;
-  } walk{&found, {}, {}};
+  Walk walk{&found, {}, {}};
   for (const char* type : kPackageTypes) {
     walk.type = wide(type);
-    EnumResourceNamesW(
-        module, walk.type.c_str(),
-        [](HMODULE m, LPCWSTR type, LPWSTR name, LONG_PTR param) -> BOOL {
-          auto* w = reinterpret_cast<Walk*>(param);
-          w->name = idText(name);
-          EnumResourceLanguagesW(
-              m, type, name,
-              [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) -> BOOL {
-                auto* w = reinterpret_cast<Walk*>(param);
-                w->found->push_back({w->type, w->name, language});
-                return TRUE;
-              },
-              param);
-          return TRUE;
-        },
-        LONG_PTR(&walk));
+    EnumResourceNamesW(module, walk.type.c_str(), addName, LONG_PTR(&walk));
   }
   FreeLibrary(module);
   return found;
