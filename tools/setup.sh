@@ -18,6 +18,7 @@ packages=(
   python3
   libpython3.11-testsuite
   python3-aiosmtpd dovecot-pop3d
+  icoutils
 )
 
 sudo_cmd=()

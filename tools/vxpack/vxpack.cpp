@@ -5,6 +5,9 @@
 //   vxpack settings OUT [KEY=VALUE...]       a settings record (see kSettingKeys below)
 //   vxpack movielist OUT FLAGS KIND:FILE...  a movie list; with flag 2 the files are embedded
 //   vxpack bitmap OUT WIDTH HEIGHT RRGGBB    a solid 24-bit Windows bitmap
+//   vxpack movie OUT WIDTH HEIGHT RRGGBB     a plain looping movie in one colour
+//   vxpack build PROJECT.json -o OUT.scr [--stub STUB]   a finished saver from a project file
+//   vxpack put PROGRAM TYPE NAME FILE        one resource, as the file's bytes, into a program
 // Every output is raw: wrap settings and movie lists with "blob" before packaging them. Numbers are
 // decimal or hexadecimal after "0x"; colours are six hexadecimal digits (with or without "0x" or
 // "#"). A mistake in the arguments names the argument and exits with 2; `vxpack --help` and
@@ -26,12 +29,22 @@
 #include "host/package/movie_list.h"
 #include "host/package/package_settings.h"
 #include "platform/file_system.h"
+#include "player/swf/action_builder.h"
+#include "player/swf/swf_writer.h"
+#include "script/runtime/engine.h"
+#include "tools/vxpack/project/package_build.h"
+#include "tools/vxpack/project/package_parts.h"
+#include "tools/vxpack/project/package_writer.h"
+#include "tools/vxpack/project/project_file.h"
 
 using namespace vexil::package;
 
 namespace {
 
 using Args = std::vector<std::string>;
+
+constexpr char kStubName[] = "vexil_stub.scr";
+constexpr char kPlayerName[] = "vexil_player.dll";
 
 [[noreturn]] void fail(const std::string& message) {
   std::fprintf(stderr, "vxpack: %s\n", message.c_str());
@@ -91,26 +104,12 @@ int blob(const Args& a) {
 }
 
 int identity(const Args& a) {
-  ByteWriter out;
-  writeTextItem(out, a.at(1));
-  auto item = out.take();
-  std::vector<uint8_t> bytes(item.begin() + 4, item.end());  // the text without its count
-  bytes.resize(bytes.size() + 32, 0);                        // reserved for the packager
-  writeFile(a.at(0), bytes);
+  writeFile(a.at(0), vexil::project::identityBytes(a.at(1)));
   return 0;
 }
 
-// Any change of the blob changes the stamp: CRC-32 and Adler-32 of the bytes, forwards and in
-// two halves.
 int stamp(const Args& a) {
-  auto b = readFile(a.at(1));
-  size_t half = b.size() / 2;
-  ByteWriter out;
-  out.u32(uint32_t(crc32(0, b.data(), uInt(b.size()))));
-  out.u32(uint32_t(adler32(1, b.data(), uInt(b.size()))));
-  out.u32(uint32_t(crc32(0, b.data(), uInt(half))));
-  out.u32(uint32_t(b.size()));
-  writeFile(a.at(0), out.take());
+  writeFile(a.at(0), vexil::project::settingsStamp(readFile(a.at(1))));
   return 0;
 }
 
@@ -177,26 +176,80 @@ int movieList(const Args& a) {
 }
 
 int bitmap(const Args& a) {
-  // Up to 16384 pixels a side keeps the image's byte count inside 32 bits.
   uint32_t w = number(a.at(1), "bitmap width", 16384), h = number(a.at(2), "bitmap height", 16384);
-  uint32_t rgb = colour(a.at(3), "bitmap colour");
-  uint32_t stride = (w * 3 + 3) & ~3u, image = stride * h;
-  ByteWriter out;
-  out.u8('B');
-  out.u8('M');
-  for (uint32_t v : {54 + image, 0u, 54u, 40u, w, h}) out.u32(v);
-  out.u16(1);
-  out.u16(24);
-  for (uint32_t v : {0u, image, 2835u, 2835u, 0u, 0u}) out.u32(v);
-  for (uint32_t y = 0; y < h; ++y) {
-    for (uint32_t x = 0; x < w; ++x) {
-      out.u8(uint8_t(rgb));
-      out.u8(uint8_t(rgb >> 8));
-      out.u8(uint8_t(rgb >> 16));
+  writeFile(a.at(0), vexil::project::solidBitmap(w, h, colour(a.at(3), "bitmap colour")));
+  return 0;
+}
+
+// A looping movie of one colour whose first frame says it started through the trace: something to
+// start a project with until there is a movie of one's own.
+int movie(const Args& a) {
+  uint32_t w = number(a.at(1), "movie width", 2880), h = number(a.at(2), "movie height", 2880);
+  if (w == 0 || h == 0) usageError("movie: width and height must be at least 1");
+  vexil::swf::MovieOutline outline;
+  outline.backgroundColor = colour(a.at(3), "movie colour");
+  outline.frameRect = {0, int32_t(w * 20), 0, int32_t(h * 20)};
+  outline.frameRate = 4 << 8;
+  vexil::swf::FrameSpec first, middle, last;
+  first.actions = {vexil::swf::ActionBuilder().fsCommand("Vexil_Trace", "movie started").bytes()};
+  last.actions = {vexil::swf::ActionBuilder().gotoFrame(1).play().bytes()};  // loop past the first frame
+  outline.frames = {first, middle, last};
+  writeFile(a.at(0), vexil::swf::writeMovie(outline));
+  return 0;
+}
+
+// The runtime stub `build` copies: --stub, or the one installed beside this program.
+std::string stubPath(const std::string& given) {
+  if (!given.empty()) return given;
+  std::string beside = vexil::platform::directoryOf(vexil::platform::executablePath()) + kStubName;
+  if (!vexil::platform::fileExists(beside))
+    usageError("no runtime stub beside vxpack (" + beside +
+               "): name one with --stub FILE (the Windows builds put " + kStubName + " beside their vxpack.exe)");
+  return beside;
+}
+
+int build(const Args& a) {
+  std::string project, output, stub;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if ((a[i] == "-o" || a[i] == "--stub") && i + 1 < a.size()) {
+      std::string& target = a[i] == "-o" ? output : stub;
+      target = a[++i];
     }
-    for (uint32_t pad = w * 3; pad < stride; ++pad) out.u8(0);
+    else if (a[i].starts_with("-")) usageError("build: unknown option " + a[i]);
+    else if (project.empty()) project = a[i];
+    else usageError("build: more than one project file: " + a[i]);
   }
-  writeFile(a.at(0), out.take());
+  if (project.empty() || output.empty()) usageError("build: expected PROJECT.json -o OUT.scr");
+  stub = stubPath(stub);
+  auto report = [](const std::string& line) { std::fprintf(stderr, "vxpack: %s\n", line.c_str()); };
+  vexil::script::Engine* engine = vexil::script::createEngine(vexil::script::EngineConfig());
+  if (!engine) fail("cannot create a script engine");
+  try {
+    vexil::project::Project p = vexil::project::readProject(project);
+    // The player control the stub was built with lies beside it.
+    std::string player = vexil::platform::directoryOf(stub) + kPlayerName;
+    if (p.player.empty() && !p.noPlayer && vexil::platform::fileExists(player)) p.player = player;
+    auto package = vexil::project::buildPackage(p, project, *engine, report);
+    vexil::script::destroyEngine(engine);
+    engine = nullptr;
+    vexil::project::writePackage(stub, output, package);
+    std::printf("vxpack: wrote %s: %zu resources, %zu scripts, %zu movies, additional files %zu bytes\n",
+                output.c_str(), package.resources.size(), p.scripts.size(), p.movies.size(), package.archive.size());
+    return 0;
+  } catch (const std::exception& e) {
+    if (engine) vexil::script::destroyEngine(engine);
+    std::string text = e.what();
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    fail(text);
+  }
+}
+
+int put(const Args& a) {
+  try {
+    vexil::project::writeResourcesInto(a.at(0), {{a.at(1), a.at(2), readFile(a.at(3))}}, false);
+  } catch (const std::runtime_error& e) {
+    fail(e.what());
+  }
   return 0;
 }
 
@@ -219,6 +272,13 @@ const Command kCommands[] = {
      "                                                about-flags about-picture"},
     {"movielist", 2, movieList, "movielist OUT FLAGS KIND:FILE...  a movie list; with flag 2 the files are embedded"},
     {"bitmap", 4, bitmap, "bitmap OUT WIDTH HEIGHT RRGGBB    a solid 24-bit Windows bitmap"},
+    {"movie", 4, movie, "movie OUT WIDTH HEIGHT RRGGBB     a plain looping movie of one colour (a start)"},
+    {"build", 3, build,
+     "build PROJECT.json -o OUT.scr [--stub STUB]\n"
+     "                                                a finished saver: the project's package written into a\n"
+     "                                                copy of the runtime stub (by default the vexil_stub.scr\n"
+     "                                                beside vxpack); see docs/project-file.md"},
+    {"put", 4, put, "put PROGRAM TYPE NAME FILE        one resource (the file's bytes, raw) into a program"},
 };
 
 constexpr char kNotes[] =

@@ -39,6 +39,12 @@ cases=(
   "movielist $work/bad.lst 2z 1:a.swf|movie list flags"
   "bitmap $work/bad.bmp 2|usage: vxpack bitmap"
   "frobnicate|usage: vxpack blob"
+  "movie $work/bad.swf 0 10 000000|movie: width and height"
+  "movie $work/bad.swf 10 10 red|movie colour"
+  "build $work/p.json|usage: vxpack build"
+  "build $work/p.json --stub $work/stub.scr|build: expected PROJECT.json -o OUT.scr"
+  "build $work/p.json -o $work/bad.scr --verbose|build: unknown option --verbose"
+  "build $work/p.json $work/q.json -o $work/bad.scr|build: more than one project file"
 )
 for case in "${cases[@]}"; do
   read -r -a args <<<"${case%%|*}"
@@ -52,11 +58,27 @@ ls "$work"/bad.* > /dev/null 2>&1 && fail "a refused command wrote its output"
 
 # Help: every command describes itself on stdout with status 0.
 run --help > "$work/help.txt" || fail "--help: exit status $?"
-for command in blob id stamp settings movielist bitmap; do
+for command in blob id stamp settings movielist bitmap movie build put; do
   grep -q "vxpack $command " "$work/help.txt" || fail "--help does not describe $command"
   run "$command" --help > "$work/one.txt" || fail "$command --help: exit status $?"
   grep -q "usage: vxpack $command " "$work/one.txt" || fail "$command --help: $(cat "$work/one.txt")"
 done
+
+# A project mistake is not a usage mistake: exit 1, the file and line named, nothing written.
+printf '{"identity": "a/b",\n "movies": ["gone.swf"]}' > "$work/p.json"
+printf 'MZ' > "$work/stub.scr"
+run build "$work/p.json" -o "$work/bad.scr" --stub "$work/stub.scr" > /dev/null 2> "$work/err.txt"
+status=$?
+[ $status = 1 ] || fail "build of a project naming a missing movie: exit status $status, expected 1"
+grep -qF "p.json:2: movies: file not found: gone.swf" "$work/err.txt" || fail "build: $(cat "$work/err.txt")"
+# A stub that is not a program is named.
+run movie "$work/m.swf" 8 8 000000 || fail "movie: exit status $?"
+printf '{"identity": "a/b", "movies": ["m.swf"], "player": false}' > "$work/p.json"
+run build "$work/p.json" -o "$work/bad.scr" --stub "$work/stub.scr" > /dev/null 2> "$work/err.txt"
+status=$?
+[ $status = 1 ] || fail "build with a stub that is not a program: exit status $status, expected 1"
+grep -qF "stub.scr" "$work/err.txt" || fail "build with a bad stub: $(cat "$work/err.txt")"
+[ "$(head -c 3 "$work/m.swf")" = FWS ] || fail "vxpack movie wrote no SWF header"
 
 [ "$failures" = 0 ] && echo "vxpack: all checks passed"
 exit $((failures > 0))
