@@ -16,6 +16,7 @@ packages=(
   xauth
   duktape mujs lua5.4 valgrind time
   python3
+  libstb-dev
 )
 
 sudo_cmd=()
