@@ -17,6 +17,13 @@ int32_t toFixed(double value) {
   return static_cast<int32_t>(std::lround(value * kOne));
 }
 
+// The pixel boundary at or after the first pixel centre at or after x: a span covers exactly the
+// pixels whose centres it contains.
+int32_t snapToCentre(int32_t x) {
+  int64_t shifted = int64_t{x} - kOne / 2 + kOne - 1;
+  return static_cast<int32_t>((shifted >= 0 ? shifted / kOne : (shifted - kOne + 1) / kOne) * kOne);
+}
+
 }  // namespace
 
 void Rasterizer::reset(int width, int height) {
@@ -80,7 +87,7 @@ void Rasterizer::addSpan(int32_t from, int32_t to) {
 
 void Rasterizer::emitRow(int y, CoverageSink& sink) {
   if (touchedMax_ < touchedMin_) return;
-  constexpr int32_t kFull = kOne * kSubRows;
+  const int32_t kFull = kOne * subRows_;
   int32_t run = 0;
   int last = std::min(touchedMax_, width_ - 1);
   int x0 = touchedMin_, x1 = x0;
@@ -107,6 +114,7 @@ void Rasterizer::fill(FillRule rule, CoverageSink& sink) {
   for (const Edge& edge : edges_) yMax = std::max(yMax, edge.yBottom);
   int firstRow = std::max(0, edges_.front().yTop >> kFracBits);
   int lastRow = std::min(height_ - 1, (yMax - 1) >> kFracBits);
+  subRows_ = antiAlias_ ? kSubRows : 1;
   active_.clear();
   size_t next = 0;
   touchedMin_ = width_ + 1;
@@ -117,8 +125,8 @@ void Rasterizer::fill(FillRule rule, CoverageSink& sink) {
     int32_t rowTop = y * kOne, rowBottom = rowTop + kOne;
     while (next < edges_.size() && edges_[next].yTop < rowBottom) active_.push_back(next++);
     std::erase_if(active_, [&](size_t i) { return edges_[i].yBottom <= rowTop; });
-    for (int sub = 0; sub < kSubRows; ++sub) {
-      int32_t sample = rowTop + (2 * sub + 1) * kOne / (2 * kSubRows);
+    for (int sub = 0; sub < subRows_; ++sub) {
+      int32_t sample = rowTop + (2 * sub + 1) * kOne / (2 * subRows_);
       crossings_.clear();
       for (size_t i : active_) {
         const Edge& e = edges_[i];
@@ -133,7 +141,12 @@ void Rasterizer::fill(FillRule rule, CoverageSink& sink) {
       for (size_t i = 0; i + 1 < crossings_.size(); ++i) {
         winding += crossings_[i].direction;
         bool inside = rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
-        if (inside) addSpan(crossings_[i].x, crossings_[i + 1].x);
+        if (!inside) continue;
+        if (antiAlias_) {
+          addSpan(crossings_[i].x, crossings_[i + 1].x);
+        } else {
+          addSpan(snapToCentre(crossings_[i].x), snapToCentre(crossings_[i + 1].x));
+        }
       }
     }
     emitRow(y, sink);

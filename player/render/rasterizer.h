@@ -37,6 +37,8 @@ class Rasterizer {
   size_t edgeCount() const { return edges_.size(); }
   bool overflowed() const { return overflowed_; }
   void fill(FillRule rule, CoverageSink& sink);
+  // Without anti-aliasing (the movie's low quality) a pixel is inside or out by its centre alone.
+  void setAntiAlias(bool on) { antiAlias_ = on; }
 
  private:
   struct Edge {
@@ -52,6 +54,8 @@ class Rasterizer {
 
   int width_ = 0, height_ = 0;
   bool overflowed_ = false;
+  bool antiAlias_ = true;
+  int subRows_ = kSubRows;
   std::vector<Edge> edges_;
   std::vector<size_t> active_;
   std::vector<Crossing> crossings_;

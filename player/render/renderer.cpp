@@ -41,7 +41,8 @@ bool isBitmapFill(FillType type) {
 
 }  // namespace
 
-void Renderer::render(const SpriteInstance& root, const Matrix& stage, Bitmap& target) {
+void Renderer::render(const SpriteInstance& root, const Matrix& stage, Bitmap& target, bool antiAlias) {
+  raster_.setAntiAlias(antiAlias);
   width_ = target.width;
   height_ = target.height;
   drawContainer(root, stage, ColorTransform{}, Target{&target, nullptr, nullptr}, 0);

@@ -17,7 +17,8 @@ class Renderer {
   explicit Renderer(const MovieLibrary& library) : library_(library) {}
 
   // stage maps the main timeline's twips to pixels of target.
-  void render(const SpriteInstance& root, const Matrix& stage, Bitmap& target);
+  // Without antiAlias edges are hard, as the movie's low quality asks.
+  void render(const SpriteInstance& root, const Matrix& stage, Bitmap& target, bool antiAlias = true);
 
  private:
   // Where drawing goes: colour into a frame buffer through an optional clip mask, or coverage

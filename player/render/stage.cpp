@@ -33,7 +33,7 @@ void Stage::advance() {
   followPlayer();
 }
 
-void Stage::render(Bitmap& target, int32_t scaleMode, int32_t alignMode) {
+void Stage::render(Bitmap& target, int32_t scaleMode, int32_t alignMode, bool antiAlias) {
   uint32_t background = 0xFF000000u | library_.background.value_or(0xFFFFFF);
   std::fill(target.pixels.begin(), target.pixels.end(), background);
   if (library_.width <= 0 || library_.height <= 0) return;
@@ -44,7 +44,7 @@ void Stage::render(Bitmap& target, int32_t scaleMode, int32_t alignMode) {
   if (widthPixels() == 0 || heightPixels() == 0) scaleX = scaleY = 1;
   Matrix stage{scaleX / 20, 0, 0, scaleY / 20, frame.left - library_.originX * scaleX / 20,
                frame.top - library_.originY * scaleY / 20};
-  renderer_.render(*root_, stage, target);
+  renderer_.render(*root_, stage, target, antiAlias);
 }
 
 }  // namespace vexil::render

@@ -25,7 +25,7 @@ class Stage {
   void advance();
   // Draws the current frame into target (its size is the window's), laid out as the control does.
   void render(Bitmap& target, int32_t scaleMode = static_cast<int32_t>(swf::ScaleMode::ShowAll),
-              int32_t alignMode = 0);
+              int32_t alignMode = 0, bool antiAlias = true);
 
   int widthPixels() const { return library_.width / 20; }
   int heightPixels() const { return library_.height / 20; }

@@ -1,7 +1,7 @@
 // swfrender FILE [--frames N] [--width W --height H] [--scale MODE] --out OUT.png
 // Runs a movie from its start for N frames (default 1) and writes the frame shown after the Nth as
 // a PNG, at the movie's stage size or at W x H laid out as the control would (show-all unless
-// --scale says otherwise). One line of output per file; exit 1 for a movie it cannot read or a PNG
+// --scale says otherwise); --quality low draws without anti-aliasing. One line of output per file; exit 1 for a movie it cannot read or a PNG
 // it cannot write, 2 for a usage mistake.
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: swfrender FILE [--frames N] [--width W --height H] [--scale showall|noborder|exactfit|noscale] "
-    "--out OUT.png\n";
+    "[--quality low|medium|high] --out OUT.png\n";
 constexpr long kMaxFrames = 1'000'000;
 constexpr long kMaxSide = 8192;
 
@@ -24,6 +24,7 @@ struct Options {
   std::string input, output;
   long frames = 1, width = 0, height = 0;
   int scaleMode = 0;
+  bool antiAlias = true;
 };
 
 bool parseCount(const char* text, long low, long high, long& out) {
@@ -58,6 +59,10 @@ bool parseArguments(int argc, char** argv, Options& options) {
       if (!parseCount(argv[++i], 1, kMaxSide, options.width)) return false;
     } else if (arg == "--height" && hasValue) {
       if (!parseCount(argv[++i], 1, kMaxSide, options.height)) return false;
+    } else if (arg == "--quality" && hasValue) {
+      std::string_view quality = argv[++i];
+      if (quality != "low" && quality != "medium" && quality != "high") return false;
+      options.antiAlias = quality != "low";
     } else if (arg == "--scale" && hasValue) {
       if (!parseScale(argv[++i], options.scaleMode)) return false;
     } else if (arg.starts_with("--") || !options.input.empty()) {
@@ -90,7 +95,7 @@ int main(int argc, char** argv) {
   int width = options.width ? static_cast<int>(options.width) : std::max(1, stage->widthPixels());
   int height = options.height ? static_cast<int>(options.height) : std::max(1, stage->heightPixels());
   vexil::render::Bitmap frame(std::min(width, 8192), std::min(height, 8192));
-  stage->render(frame, options.scaleMode, 0);
+  stage->render(frame, options.scaleMode, 0, options.antiAlias);
   auto png = vexil::render::encodePng(frame);
   if (!vexil::platform::writeWholeFile(options.output, png.data(), png.size())) {
     std::printf("%s: error: cannot write %s\n", options.input.c_str(), options.output.c_str());

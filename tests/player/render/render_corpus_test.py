@@ -9,6 +9,7 @@ Prints one line per image and the pass counts per tier. Fails only when swfrende
 movie listed in FLOOR_FILE (movies that passed the loose grade before) no longer passes it; every
 other failure is listed, not hidden. Exits 77 (skipped) when the corpus is absent.
 """
+import concurrent.futures
 import json
 import os
 import shlex
@@ -54,49 +55,62 @@ def main():
     with open(floor_file, encoding="utf-8") as f:
         floor = {line.strip() for line in f if line.strip() and not line.startswith("#")}
     os.makedirs(work, exist_ok=True)
-    tiers = {}
-    failures = []
-    crashed = []
+    jobs = []
     for name in sorted(os.listdir(corpus)):
         meta_path = os.path.join(corpus, name, "meta.json")
         if not os.path.isfile(meta_path):
             continue
         with open(meta_path, encoding="utf-8") as f:
             meta = json.load(f)
+        for index, image in enumerate(meta["images"]):
+            jobs.append((name, meta, index, image))
+
+    def check(job):
+        name, meta, index, image = job
+        width, height = image["size"]
+        quality = meta["run"].get("quality") or "high"
+        out = os.path.join(work, f"{name}-{index}.png")
+        if os.path.exists(out):
+            os.remove(out)
+        status, output = run(runner + [swfrender, os.path.join(corpus, name, "test.swf"),
+                                       "--frames", str(image["capture_after"]), "--width", str(width),
+                                       "--height", str(height), "--quality", quality, "--out", out])
+        if status not in (0, 1):
+            return "crash", False, False, f"swfrender exit {status}: {output}"
+        if status != 0:
+            return "error", False, False, output
+        expected = os.path.join(corpus, name, image["file"])
+        checks = [(c["tolerance"], c["max_outliers"]) for c in image["all_checks"]]
+        strict, _ = compare(compare_py, out, expected, checks, "channels")
+        loose, loose_text = compare(compare_py, out, expected, [(LOOSE_TOLERANCE, int(width * height * LOOSE_SHARE))],
+                                    "pixels")
+        return "ok", strict, loose, loose_text
+
+    # Two at a time: the machine is shared, and compare.py spends most of the time.
+    with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+        results = list(pool.map(check, jobs))
+
+    tiers = {}
+    movies = {}
+    crashed = []
+    for (name, meta, index, image), (state, strict, loose, text) in zip(jobs, results):
         tier = meta["tier"]
+        print(f"{name}[{index}] {tier}: strict {'PASS' if strict else 'FAIL'}, loose {'PASS' if loose else 'FAIL'}: {text}")
+        if state == "crash":
+            crashed.append(f"{name}: {text}")
+        entry = movies.setdefault(name, [tier, True, True])
+        entry[1] &= strict
+        entry[2] &= loose
+    failures = []
+    for name, (tier, strict, loose) in movies.items():
         counts = tiers.setdefault(tier, {"movies": 0, "strict": 0, "loose": 0})
         counts["movies"] += 1
-        strict_all = loose_all = True
-        for index, image in enumerate(meta["images"]):
-            width, height = image["size"]
-            out = os.path.join(work, f"{name}-{index}.png")
-            if os.path.exists(out):
-                os.remove(out)
-            status, output = run(runner + [swfrender, os.path.join(corpus, name, "test.swf"),
-                                           "--frames", str(image["capture_after"]), "--width", str(width),
-                                           "--height", str(height), "--out", out])
-            if status not in (0, 1):
-                crashed.append(f"{name}: swfrender exit {status}: {output}")
-                strict_all = loose_all = False
-                continue
-            if status != 0:
-                print(f"{name}[{index}]: {output}")
-                strict_all = loose_all = False
-                continue
-            checks = [(c["tolerance"], c["max_outliers"]) for c in image["all_checks"]]
-            strict, strict_text = compare(compare_py, out, os.path.join(corpus, name, image["file"]), checks,
-                                          "channels")
-            loose_limit = int(width * height * LOOSE_SHARE)
-            loose, loose_text = compare(compare_py, out, os.path.join(corpus, name, image["file"]),
-                                        [(LOOSE_TOLERANCE, loose_limit)], "pixels")
-            strict_all &= strict
-            loose_all &= loose
-            print(f"{name}[{index}] {tier}: strict {'PASS' if strict else 'FAIL'}, loose: {loose_text}")
-        counts["strict"] += strict_all
-        counts["loose"] += loose_all
-        if not loose_all:
+        counts["strict"] += strict
+        counts["loose"] += loose
+        if not loose:
             failures.append((tier, name))
     print()
+    print(f"{len(jobs)} images of {len(movies)} movies")
     for tier in sorted(tiers):
         c = tiers[tier]
         print(f"tier {tier}: {c['movies']} movies, strict {c['strict']}, loose {c['loose']}")
