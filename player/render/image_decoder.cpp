@@ -44,6 +44,30 @@ std::vector<uint8_t> joinJpegStreams(std::span<const uint8_t> tables, std::span<
   return out;
 }
 
+// Every Huffman table must hold at most 256 codes and fit its segment. The decoder trusts the counts
+// and a table claiming more writes past its arrays, so such data is refused before decoding.
+bool huffmanTablesSound(const std::vector<uint8_t>& jpeg) {
+  size_t i = 0;
+  while (i + 1 < jpeg.size()) {
+    if (jpeg[i] != 0xFF || jpeg[i + 1] != 0xC4) {
+      ++i;
+      continue;
+    }
+    if (i + 3 >= jpeg.size()) return false;
+    size_t end = i + 2 + ((size_t{jpeg[i + 2]} << 8) | jpeg[i + 3]);
+    if (end > jpeg.size()) return false;
+    for (size_t p = i + 4; p < end;) {
+      if (p + 17 > end) return false;
+      size_t codes = 0;
+      for (size_t k = 1; k <= 16; ++k) codes += jpeg[p + k];
+      if (codes > 256 || p + 17 + codes > end) return false;
+      p += 17 + codes;
+    }
+    i = end;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<std::vector<uint8_t>> inflateExactly(std::span<const uint8_t> packed, size_t expected) {
@@ -110,7 +134,7 @@ std::optional<Bitmap> decodeLossless(uint8_t format, int width, int height, uint
 std::optional<Bitmap> decodeJpeg(std::span<const uint8_t> tables, std::span<const uint8_t> data,
                                  std::span<const uint8_t> packedAlpha, uint64_t pixelBudget) {
   std::vector<uint8_t> joined = joinJpegStreams(tables, data);
-  if (joined.size() > INT32_MAX) return std::nullopt;
+  if (joined.size() > INT32_MAX || !huffmanTablesSound(joined)) return std::nullopt;
   int width = 0, height = 0, channels = 0;
   int length = static_cast<int>(joined.size());
   if (!stbi_info_from_memory(joined.data(), length, &width, &height, &channels)) return std::nullopt;

@@ -13,6 +13,11 @@
 namespace vexil::swf {
 namespace {
 
+// Property numbers come off the stack as any number; NaN and out-of-range values name no property.
+int propertyIndex(double number) {
+  return number >= 0 && number < 1000 ? static_cast<int>(number) : -1;
+}
+
 constexpr std::string_view kFsCommandPrefix = "fscommand:";
 constexpr uint8_t kGotoFramePlayFlag = 0x01;
 constexpr uint8_t kGotoFrameSceneBiasFlag = 0x02;
@@ -114,7 +119,7 @@ bool ActionInterpreter::executeSimple(uint8_t code) {
       break;
     }
     case ActionCode::GetProperty: {
-      int index = static_cast<int>(popNumber());
+      int index = propertyIndex(popNumber());
       std::string target = popString();
       auto resolved = resolveTarget(target_, target);
       pushValue(resolved ? env_.getProperty(*resolved, index) : ActionValue::undefined());
@@ -122,7 +127,7 @@ bool ActionInterpreter::executeSimple(uint8_t code) {
     }
     case ActionCode::SetProperty: {
       ActionValue value = pop();
-      int index = static_cast<int>(popNumber());
+      int index = propertyIndex(popNumber());
       std::string target = popString();
       if (auto resolved = resolveTarget(target_, target)) env_.setProperty(*resolved, index, value);
       break;
