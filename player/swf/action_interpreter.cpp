@@ -53,6 +53,10 @@ void ActionInterpreter::pushValue(ActionValue value) {
     overflow_ = true;
     return;
   }
+  if (value.isString() && !budget_.chargeText(value.text.size())) {
+    textOverflow_ = true;
+    return;
+  }
   stack_.push_back(std::move(value));
 }
 
@@ -75,8 +79,7 @@ bool ActionInterpreter::decode(std::span<const uint8_t> code, size_t pc, Record&
 ActionOutcome ActionInterpreter::run(std::span<const uint8_t> code) {
   size_t pc = 0;
   while (pc < code.size()) {
-    if (budget_.exhausted()) return ActionOutcome::StepLimit;
-    --budget_.stepsLeft;
+    if (!budget_.step()) return ActionOutcome::StepLimit;
     Record record;
     if (!decode(code, pc, record)) return ActionOutcome::BadBlock;
     if (record.code == static_cast<uint8_t>(ActionCode::End)) return ActionOutcome::Completed;
@@ -88,6 +91,7 @@ ActionOutcome ActionInterpreter::run(std::span<const uint8_t> code) {
       return ActionOutcome::BadBlock;  // a payload shorter than its action needs
     }
     if (overflow_) return ActionOutcome::StackLimit;
+    if (textOverflow_) return ActionOutcome::TextLimit;
     if (!keepGoing) return ActionOutcome::BadBlock;
   }
   return ActionOutcome::Completed;
