@@ -27,19 +27,25 @@ void SpriteInstance::gotoFrame(size_t frame) {
   frame_ = frame;
 }
 
-void SpriteInstance::advance() {
-  advanceChildren();
+bool SpriteInstance::advance() {
+  bool changed = advanceChildren();
   if (!entered_) {
     gotoFrame(0);
-  } else if (playing_ && frameCount() > 1) {
-    gotoFrame(frame_ + 1 < frameCount() ? frame_ + 1 : 0);
+    return true;
   }
+  if (playing_ && frameCount() > 1) {
+    gotoFrame(frame_ + 1 < frameCount() ? frame_ + 1 : 0);
+    return true;
+  }
+  return changed;
 }
 
-void SpriteInstance::advanceChildren() {
+bool SpriteInstance::advanceChildren() {
+  bool changed = false;
   for (auto& [depth, object] : objects_) {
-    if (object.sprite) object.sprite->advance();
+    if (object.sprite) changed = object.sprite->advance() || changed;
   }
+  return changed;
 }
 
 size_t SpriteInstance::objectCount() const {

@@ -42,9 +42,10 @@ class SpriteInstance {
   // Shows the given frame: forward by replaying the frames in between, backward by rebuilding.
   void gotoFrame(size_t frame);
   // One frame interval: the sprites on it advance first, then its own playhead (looping).
-  void advance();
+  // True when it or a sprite inside it changed frame.
+  bool advance();
   // Only the sprites on it advance (the main timeline's own frame is the movie player's).
-  void advanceChildren();
+  bool advanceChildren();
   bool playing() const { return playing_; }
   void setPlaying(bool playing) { playing_ = playing; }
   const std::map<uint16_t, DisplayObject>& objects() const { return objects_; }

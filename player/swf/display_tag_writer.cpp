@@ -160,10 +160,9 @@ std::vector<uint8_t> placeObjectTag(const PlaceSpec& place) {
 }
 
 std::vector<uint8_t> removeObjectTag(uint16_t depth) {
-  std::vector<uint8_t> body;
-  appendU16(body, depth);
   std::vector<uint8_t> tag;
-  appendTag(tag, kRemoveObject2, body);
+  appendU16(tag, static_cast<uint16_t>((kRemoveObject2 << 6) | 2));  // a short header: two bytes of body
+  appendU16(tag, depth);
   return tag;
 }
 
