@@ -15,7 +15,7 @@ class VariableStore {
  public:
   // New names past this many are not stored (existing ones still change), and a value whose text
   // would take the store past kMaxTextBytes is not stored either: the old value stays.
-  static constexpr size_t kMaxVariables = 65'536;
+  static constexpr size_t kMaxVariables = 1u << 20;
   static constexpr size_t kMaxTextBytes = 64u << 20;
 
   void set(const VariableRef& ref, ActionValue value);
