@@ -19,6 +19,7 @@ packages=(
   libpython3.11-testsuite
   python3-aiosmtpd dovecot-pop3d
   icoutils
+  libstb-dev
 )
 
 sudo_cmd=()

@@ -7,8 +7,10 @@
 #include "platform/text_encoding.h"
 #include "player/control/control_ids.h"
 #include "platform/win32/dll_module.h"
+#include "platform/file_system.h"
 #include "player/swf/frame_layout.h"
 #include "player/swf/movie_text.h"
+#include "player/swf/swf_error.h"
 #include "player/swf/swf_reader.h"
 
 namespace vexil::control {
@@ -133,7 +135,10 @@ bool PlayerControl::loadMovie(const std::string& url) {
   std::optional<std::string> path = moviePath(url, settings_.base);
   bool loaded = false;
   if (path) {
-    swf::ReadResult result = swf::readMovieFile(platform::utf16ToAnsi(platform::utf8ToUtf16(*path)));
+    auto bytes = platform::readWholeFile(platform::utf16ToAnsi(platform::utf8ToUtf16(*path)));
+    swf::ReadResult result = bytes ? swf::readMovie(*bytes) : swf::ReadResult{std::nullopt, swf::kErrorCannotOpen};
+    display_ = result.ok() ? render::MovieDisplay::load(*bytes) : nullptr;
+    contentChanged_ = true;
     if (result.ok()) {
       withEvents([&] {
         player_.setLoop(settings_.loop);
@@ -203,6 +208,11 @@ void PlayerControl::paint(HDC dc, const RECT& bounds) {
     DeleteObject(background);
     return;
   }
+  if (display_) {
+    DeleteObject(background);
+    drawMovie(dc, bounds);
+    return;
+  }
   FillRect(dc, &bounds, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   const swf::TwipsRect& rect = movie->header.frameRect;
   swf::PixelRect frame = swf::frameLayout(swf::twipsToPixels(rect.xMax - rect.xMin),
@@ -213,8 +223,45 @@ void PlayerControl::paint(HDC dc, const RECT& bounds) {
   DeleteObject(background);
 }
 
+// Draws the frame again only when the movie or what it is drawn for changed, then copies it to the
+// window in one call (no background erase, so nothing flickers).
+void PlayerControl::drawMovie(HDC dc, const RECT& bounds) {
+  DrawnFor wanted{bounds.right - bounds.left, bounds.bottom - bounds.top, settings_.scaleMode, settings_.alignMode,
+                  settings_.quality, settings_.backgroundColor};
+  if (wanted.width <= 0 || wanted.height <= 0) return;
+  bool frameMoved = display_->followFrame(player_.currentFrame());
+  if (frameMoved || contentChanged_ || !(wanted == drawnFor_)) {
+    if (frame_.width != wanted.width || frame_.height != wanted.height) frame_ = render::Bitmap(wanted.width, wanted.height);
+    // Low and auto-low quality draw hard edges.
+    bool antiAlias = settings_.quality != 0 && settings_.quality != 2;
+    display_->render(frame_, {settings_.scaleMode, settings_.alignMode, antiAlias, settings_.backgroundColor, 0x000000});
+    drawnFor_ = wanted;
+    contentChanged_ = false;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = frame_.width;
+  info.bmiHeader.biHeight = -frame_.height;  // rows top to bottom, as the frame keeps them
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  SetDIBitsToDevice(dc, bounds.left, bounds.top, frame_.width, frame_.height, 0, 0, 0, frame_.height,
+                    frame_.pixels.data(), &info, DIB_RGB_COLORS);
+}
+
+// Repaints only when a frame changed: the main timeline moved or a sprite advanced.
 void PlayerControl::frameTimer() {
-  withEvents([&] { player_.tick(); });
+  bool changed = false;
+  withEvents([&] {
+    changed = display_ && display_->advanceSprites();
+    size_t before = player_.currentFrame();
+    player_.tick();
+    changed = changed || player_.currentFrame() != before;
+  });
+  if (changed) {
+    contentChanged_ = true;
+    window_.invalidate();
+  }
 }
 
 STDMETHODIMP PlayerControl::EnumConnectionPoints(IEnumConnectionPoints** points) {

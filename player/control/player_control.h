@@ -16,6 +16,7 @@
 #include "player/control/control_window.h"
 #include "player/control/dispatch_call.h"
 #include "player/control/type_library.h"
+#include "player/render/movie_display.h"
 #include "player/swf/movie_player.h"
 
 namespace vexil::control {
@@ -214,9 +215,22 @@ class PlayerControl final : public IDispatch,
   // Sinks answer for the event interface, or at least for IDispatch: the event is plain Invoke.
   platform::ConnectionPoint events_;
   swf::MoviePlayer player_;
+  // What the movie shows, and the last frame drawn from it with what it was drawn for; a paint
+  // that finds nothing changed only copies the frame to the window.
+  struct DrawnFor {
+    int32_t width = 0, height = 0, scaleMode = 0, alignMode = 0, quality = 0;
+    std::optional<uint32_t> background;
+    bool operator==(const DrawnFor&) const = default;
+  };
+  std::unique_ptr<render::MovieDisplay> display_;
+  render::Bitmap frame_;
+  DrawnFor drawnFor_;
+  bool contentChanged_ = true;
   ControlSettings settings_;
   TypeLibrary typeLibrary_;
   bool delivering_ = false;
+
+  void drawMovie(HDC dc, const RECT& bounds);
 };
 
 }  // namespace vexil::control

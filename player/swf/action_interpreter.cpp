@@ -13,6 +13,11 @@
 namespace vexil::swf {
 namespace {
 
+// Property numbers come off the stack as any number; NaN and out-of-range values name no property.
+int propertyIndex(double number) {
+  return number >= 0 && number < 1000 ? static_cast<int>(number) : -1;
+}
+
 constexpr std::string_view kFsCommandPrefix = "fscommand:";
 constexpr uint8_t kGotoFramePlayFlag = 0x01;
 constexpr uint8_t kGotoFrameSceneBiasFlag = 0x02;
@@ -48,6 +53,10 @@ void ActionInterpreter::pushValue(ActionValue value) {
     overflow_ = true;
     return;
   }
+  if (value.isString() && !budget_.chargeText(value.text.size())) {
+    textOverflow_ = true;
+    return;
+  }
   stack_.push_back(std::move(value));
 }
 
@@ -70,8 +79,7 @@ bool ActionInterpreter::decode(std::span<const uint8_t> code, size_t pc, Record&
 ActionOutcome ActionInterpreter::run(std::span<const uint8_t> code) {
   size_t pc = 0;
   while (pc < code.size()) {
-    if (budget_.exhausted()) return ActionOutcome::StepLimit;
-    --budget_.stepsLeft;
+    if (!budget_.step()) return ActionOutcome::StepLimit;
     Record record;
     if (!decode(code, pc, record)) return ActionOutcome::BadBlock;
     if (record.code == static_cast<uint8_t>(ActionCode::End)) return ActionOutcome::Completed;
@@ -83,6 +91,7 @@ ActionOutcome ActionInterpreter::run(std::span<const uint8_t> code) {
       return ActionOutcome::BadBlock;  // a payload shorter than its action needs
     }
     if (overflow_) return ActionOutcome::StackLimit;
+    if (textOverflow_) return ActionOutcome::TextLimit;
     if (!keepGoing) return ActionOutcome::BadBlock;
   }
   return ActionOutcome::Completed;
@@ -114,7 +123,7 @@ bool ActionInterpreter::executeSimple(uint8_t code) {
       break;
     }
     case ActionCode::GetProperty: {
-      int index = static_cast<int>(popNumber());
+      int index = propertyIndex(popNumber());
       std::string target = popString();
       auto resolved = resolveTarget(target_, target);
       pushValue(resolved ? env_.getProperty(*resolved, index) : ActionValue::undefined());
@@ -122,7 +131,7 @@ bool ActionInterpreter::executeSimple(uint8_t code) {
     }
     case ActionCode::SetProperty: {
       ActionValue value = pop();
-      int index = static_cast<int>(popNumber());
+      int index = propertyIndex(popNumber());
       std::string target = popString();
       if (auto resolved = resolveTarget(target_, target)) env_.setProperty(*resolved, index, value);
       break;

@@ -2,6 +2,7 @@
 // Runs one action block (the bytes of a DoAction or DoInitAction) against the player that owns
 // it. The bytes are outside input: lying lengths, jumps outside the block and endless loops stop
 // the block cleanly (see the step budget) instead of reading past it or hanging.
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -35,16 +36,43 @@ class ActionEnvironment {
 };
 
 // Shared by every block run for one frame, so a frame cannot escape the bound by jumping between
-// frames or calling frames.
+// frames or calling frames. A frame's actions stop at whichever comes first: the step count, a
+// time a person does not notice, or the bytes of text they have built (a loop that doubles a
+// string would otherwise take gigabytes within a few frames and end a 32-bit process).
 struct ActionBudget {
   static constexpr uint32_t kStepsPerFrame = 200'000;
   static constexpr uint32_t kMaxCallDepth = 16;
+  static constexpr std::chrono::milliseconds kTimePerFrame{50};
+  static constexpr uint32_t kStepsBetweenClockChecks = 1024;
+  static constexpr size_t kTextBytesPerFrame = 16u << 20;
+
   uint32_t stepsLeft = kStepsPerFrame;
   uint32_t callDepth = 0;
+  size_t textBytesLeft = kTextBytesPerFrame;
+  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() + kTimePerFrame;
+
   bool exhausted() const { return stepsLeft == 0; }
+  void stop() { stepsLeft = 0; }
+  // Counts one step; false once the frame must stop.
+  bool step() {
+    if (stepsLeft == 0) return false;
+    --stepsLeft;
+    if (stepsLeft % kStepsBetweenClockChecks == 0 && std::chrono::steady_clock::now() >= deadline) stop();
+    return true;
+  }
+  // Counts text the actions built; false (and the frame stops) past the frame's allowance.
+  bool chargeText(size_t bytes) {
+    if (bytes > textBytesLeft) {
+      textBytesLeft = 0;
+      stop();
+      return false;
+    }
+    textBytesLeft -= bytes;
+    return true;
+  }
 };
 
-enum class ActionOutcome { Completed, BadBlock, StepLimit, StackLimit };
+enum class ActionOutcome { Completed, BadBlock, StepLimit, StackLimit, TextLimit };
 
 class ActionInterpreter {
  public:
@@ -90,6 +118,7 @@ class ActionInterpreter {
   ActionValue registers_[kRegisterCount];
   std::string target_;  // set by SetTarget; "" is the root
   bool overflow_ = false;
+  bool textOverflow_ = false;
   uint32_t random_ = 0x2545F491;  // RandomNumber's generator state: repeatable runs
 };
 

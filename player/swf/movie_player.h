@@ -69,6 +69,9 @@ class MoviePlayer : private ActionEnvironment {
   bool callFrame(std::string_view target, size_t frame);
   bool callLabel(std::string_view target, std::string_view label);
 
+  // Bytes of text the movie's variables hold (bounded by VariableStore::kMaxTextBytes).
+  size_t variableTextBytes() const { return variables_.textBytes(); }
+
   std::vector<FsCommandEvent> takeCommands();
   bool hasCommands() const { return !commands_.empty(); }
 

@@ -1,5 +1,6 @@
 #pragma once
-// Writes small movies: header, background colour, and frames with labels and action blocks. Used
+// Writes small movies: header, background colour, and frames with labels, action blocks and
+// display tags made by display_tag_writer.h. Used
 // for test fixtures and the demo, so it favours plainness over size (rectangles always use the
 // bits they need, nothing else is optimised).
 #include <cstdint>
@@ -15,6 +16,7 @@ struct FrameSpec {
   std::vector<std::string> labels;  // UTF-8
   std::vector<std::vector<uint8_t>> actions;      // DoAction blocks (with their End)
   std::vector<std::vector<uint8_t>> initActions;  // DoInitAction blocks, written first
+  std::vector<uint8_t> displayTags;  // whole tags (definitions, placements), written before the rest
 };
 
 struct MovieOutline {
@@ -23,6 +25,7 @@ struct MovieOutline {
   TwipsRect frameRect{0, 550 * 20, 0, 400 * 20};
   uint16_t frameRate = 12 << 8;  // 8.8 fixed point
   std::optional<uint32_t> backgroundColor;  // 0xRRGGBB
+  std::vector<uint8_t> definitions;  // whole tags written before the first frame
   std::vector<FrameSpec> frames;
   std::optional<uint16_t> frameCountOverride;  // to write a header that disagrees with the frames
 };

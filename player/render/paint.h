@@ -1,0 +1,65 @@
+#pragma once
+// What fills a rasterised region: a solid colour, a gradient or a bitmap, already combined with the
+// colour transform and the matrix from pixels back into the paint's own space. PaintSink blends the
+// painted coverage into a frame buffer (source over, premultiplied), through an optional mask.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "player/render/bitmap.h"
+#include "player/render/geometry.h"
+#include "player/render/rasterizer.h"
+
+namespace vexil::render {
+
+enum class PaintKind { Solid, LinearGradient, RadialGradient, FocalGradient, Bitmap };
+enum class Spread { Pad = 0, Reflect = 1, Repeat = 2 };
+
+struct GradientStop {
+  uint8_t ratio = 0;
+  uint32_t color = 0;  // straight 0xAARRGGBB
+};
+
+struct Paint {
+  PaintKind kind = PaintKind::Solid;
+  uint32_t color = 0;  // premultiplied, for Solid
+  Matrix fromPixels;   // pixel centre to gradient square (-16384..16384) or bitmap texels
+  std::array<uint32_t, 256> ramp{};  // premultiplied gradient colours
+  Spread spread = Spread::Pad;
+  double focal = 0;  // focal point along the gradient's x axis, -1..1
+  const Bitmap* bitmap = nullptr;
+  bool repeat = false, smooth = false;
+  ColorTransform bitmapTransform;  // applied to bitmap texels unless identity
+};
+
+// Builds the 256-entry ramp of a gradient (stops in ratio order, colour transform applied to each
+// stop first). linearRgb interpolates in linear light.
+void buildRamp(Paint& paint, const std::vector<GradientStop>& stops, const ColorTransform& transform, bool linearRgb);
+
+// The target of colour drawing: a frame buffer and, when clipping, a mask of the same size.
+class PaintSink : public CoverageSink {
+ public:
+  PaintSink(Bitmap& target, const std::vector<uint8_t>* mask, const Paint& paint)
+      : target_(target), mask_(mask), paint_(paint) {}
+  void row(int y, int x0, int x1, const uint8_t* alpha) override;
+
+ private:
+  void shade(int y, int x0, int count, uint32_t* out) const;
+  Bitmap& target_;
+  const std::vector<uint8_t>* mask_;
+  const Paint& paint_;
+  std::vector<uint32_t> colors_;
+};
+
+// The target of mask drawing: coverage is added (source over) to an 8-bit mask.
+class MaskSink : public CoverageSink {
+ public:
+  MaskSink(std::vector<uint8_t>& mask, int width) : mask_(mask), width_(width) {}
+  void row(int y, int x0, int x1, const uint8_t* alpha) override;
+
+ private:
+  std::vector<uint8_t>& mask_;
+  int width_;
+};
+
+}  // namespace vexil::render

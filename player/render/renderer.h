@@ -1,0 +1,49 @@
+#pragma once
+// Draws a timeline's display list into a frame buffer: shapes, texts, sprites in depth order,
+// with matrices and colour transforms composed down the tree and clip layers turned into masks of
+// the depths they cover.
+#include <cstdint>
+#include <vector>
+
+#include "player/render/bitmap.h"
+#include "player/render/display_list.h"
+#include "player/render/movie_library.h"
+#include "player/render/rasterizer.h"
+
+namespace vexil::render {
+
+class Renderer {
+ public:
+  explicit Renderer(const MovieLibrary& library) : library_(library) {}
+
+  // stage maps the main timeline's twips to pixels of target.
+  // Without antiAlias edges are hard, as the movie's low quality asks.
+  void render(const SpriteInstance& root, const Matrix& stage, Bitmap& target, bool antiAlias = true);
+
+ private:
+  // Where drawing goes: colour into a frame buffer through an optional clip mask, or coverage
+  // into a mask being built.
+  struct Target {
+    Bitmap* color = nullptr;
+    const std::vector<uint8_t>* clip = nullptr;
+    std::vector<uint8_t>* mask = nullptr;
+  };
+
+  void drawContainer(const SpriteInstance& sprite, const Matrix& matrix, const ColorTransform& transform,
+                     Target target, int nesting);
+  void drawObject(const DisplayObject& object, const Matrix& matrix, const ColorTransform& transform,
+                  Target target, int nesting);
+  void drawShape(const Shape& shape, const Matrix& matrix, const ColorTransform& transform, Target target);
+  void drawText(const StaticText& text, const Matrix& matrix, const ColorTransform& transform, Target target);
+  void drawLines(const Shape& shape, size_t style, const Matrix& matrix, const ColorTransform& transform,
+                 Target target);
+  bool makePaint(const FillStyle& style, const Matrix& matrix, const ColorTransform& transform, Paint& paint) const;
+  void fillRaster(FillRule rule, const Paint& paint, Target target);
+
+  const MovieLibrary& library_;
+  Rasterizer raster_;
+  int width_ = 0, height_ = 0;
+  std::vector<Point> polyline_;
+};
+
+}  // namespace vexil::render
