@@ -13,6 +13,7 @@
 #include "script/runtime/engine.h"
 #include "script/runtime/native_class.h"
 #include "script/runtime/runtime_error.h"
+#include "script/runtime/outside_run.h"
 #include "script/runtime/stack_roots.h"
 
 namespace vexil::net {
@@ -22,22 +23,6 @@ using script::Engine;
 using script::Value;
 
 constexpr char kHandlerFailedPrefix[] = "Socket event handler failed: ";
-
-// Tells the host a run from outside began and ended (the host keeps the engine alive meanwhile).
-class OutsideRun {
- public:
-  explicit OutsideRun(Engine& engine) : engine_(engine) {
-    if (engine_.outsideRunHook) engine_.outsideRunHook(engine_.outsideRunData, true);
-  }
-  ~OutsideRun() {
-    if (engine_.outsideRunHook) engine_.outsideRunHook(engine_.outsideRunData, false);
-  }
-  OutsideRun(const OutsideRun&) = delete;
-  OutsideRun& operator=(const OutsideRun&) = delete;
-
- private:
-  Engine& engine_;
-};
 
 sockaddr_in inetAddress(const uint8_t* bytes, uint16_t port) {
   sockaddr_in address = {};
@@ -122,7 +107,7 @@ void ScriptSocket::notify(SocketEvent event, int error) {
   if (!script::isCallable(function)) return;
   Engine& engine = engine_;
   const Value self = self_;
-  OutsideRun outside(engine);
+  script::OutsideRun outside(engine);
   script::StackRoots outer(engine);
   Value* saved = outer.hold(engine.lastResult);
   std::string message = engine.message;

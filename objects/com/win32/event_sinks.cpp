@@ -17,6 +17,7 @@
 #include "script/runtime/property_table.h"
 #include "script/runtime/runtime_error.h"
 #include "script/runtime/script_string.h"
+#include "script/runtime/outside_run.h"
 #include "script/runtime/stack_roots.h"
 #include "script/runtime/uncaught_errors.h"
 
@@ -29,28 +30,9 @@ using script::Value;
 
 constexpr char kHandlerFailedPrefix[] = "Automation event handler failed: ";
 
-// A server calls back in the middle of whatever the script thread was doing (often inside a call
-// the script made to that server): what that run has in the engine's last result and message
-// buffer is put back afterwards, and a handler's failure is one trace line.
-// Tells the host a run from outside began and ended (the host keeps the engine alive meanwhile).
-class OutsideRun {
- public:
-  explicit OutsideRun(Engine& engine) : engine_(engine) {
-    if (engine_.outsideRunHook) engine_.outsideRunHook(engine_.outsideRunData, true);
-  }
-  ~OutsideRun() {
-    if (engine_.outsideRunHook) engine_.outsideRunHook(engine_.outsideRunData, false);
-  }
-  OutsideRun(const OutsideRun&) = delete;
-  OutsideRun& operator=(const OutsideRun&) = delete;
-
- private:
-  Engine& engine_;
-};
-
 template <typename Body>
 void runInEngine(Engine& engine, Body&& body) {
-  OutsideRun outside(engine);
+  script::OutsideRun outside(engine);
   script::StackRoots outer(engine);
   Value* saved = outer.hold(engine.lastResult);
   std::string message = engine.message;
