@@ -250,6 +250,10 @@ std::optional<OutgoingMail> outgoingMail(const script::Value& value) {
   return out;
 }
 
+void settleSentMail(const script::Value& value) {
+  if (MailMessage* message = script::instanceOf<MailMessage>(value, kMailClass)) message->settleAfterSend();
+}
+
 void newMailFromMessage(script::Engine& engine, script::Value* target, std::string_view bytes) {
   std::unique_ptr<MailMessage> message = MailMessage::fromBytes(bytes);
   if (!message) return target->setNull();

@@ -61,6 +61,9 @@ class MailMessage {
   // The message as a mail transport sends it: the header block without Bcc, then the body. The
   // message itself is left as it is.
   std::optional<std::string> transportBytes();
+  // After a send: a modified message is written whole into its file and the flag cleared, as
+  // asText does, so a later send or save goes out unchanged.
+  bool settleAfterSend() { return complete(); }
 
  private:
   bool recompose(const MailDraft& draft);

@@ -34,6 +34,10 @@ struct OutgoingMail {
 // object itself is left as it is (still modified when it was).
 std::optional<OutgoingMail> outgoingMail(const script::Value& value);
 
+// After a delivery, successful or not: a modified Mail keeps the message as it was sent and is no
+// longer marked modified. Nothing happens for a value that is not a Mail object.
+void settleSentMail(const script::Value& value);
+
 // Makes *target a new Mail object over the bytes of a received message, parsed, with the modified
 // flag clear; Null when the engine has no Mail class or no temporary file can be made.
 void newMailFromMessage(script::Engine& engine, script::Value* target, std::string_view message);

@@ -25,7 +25,9 @@ void send(HostCall& call) {
   std::optional<mime::OutgoingMail> mail = argument ? mime::outgoingMail(*argument) : std::nullopt;
   if (!mail) return;
   SmtpDelivery delivery(call.engine, transport(call));
-  call.result->setBoolean(delivery.deliver(*mail));
+  bool delivered = delivery.deliver(*mail);
+  mime::settleSentMail(*argument);
+  call.result->setBoolean(delivered);
 }
 
 void connect(HostCall& call) { call.result->setBoolean(transport(call).open(call.engine)); }

@@ -159,6 +159,20 @@ TEST(MailMessageTest, TransportBytesNeverCarryBcc) {
   EXPECT_NE(composed->asText()->find("BCC: hidden@example.org\r\n"), std::string::npos);
 }
 
+// After a send the message keeps what went out (Bcc included in its own file) and is no longer
+// modified, so sending it again sends the same bytes.
+TEST(MailMessageTest, ASentMessageIsSettledAndSendsTheSameBytesAgain) {
+  auto composed = MailMessage::create();
+  composed->setField(&MailHeaders::to, "b@example.org");
+  composed->setField(&MailHeaders::bcc, "hidden@example.org");
+  composed->setText("body");
+  std::string first = *composed->transportBytes();
+  ASSERT_TRUE(composed->settleAfterSend());
+  EXPECT_FALSE(composed->modified());
+  EXPECT_EQ(*composed->transportBytes(), first);
+  EXPECT_NE(composed->asText()->find("BCC: hidden@example.org\r\n"), std::string::npos);
+}
+
 TEST(MailMessageTest, FieldsCannotAddLinesToTheHeaderBlock) {
   const char* kInjections[] = {"x\r\nBcc: evil@example.org", "x\nBcc: evil@example.org", "x\r\n\r\nbody"};
   for (const char* value : kInjections) {
