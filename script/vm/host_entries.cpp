@@ -41,6 +41,9 @@ void pushArguments(Engine& engine, const Value* self, const Value* args, uint32_
 
 void runFunctionEntry(Engine& engine, const Value* self, ScriptFunction* function, const Value* args,
                       uint32_t blockSize) {
+  // A call from outside any run (a timer, an event from the message loop) starts a failure of its
+  // own: the last one has reached its host, and a new unwind may reuse its address.
+  if (!innermostRun(engine)) forgetFailure();
   Value* saved = engine.sp;
   Value callee;
   callee.setFunction(function);
@@ -107,7 +110,7 @@ void noteFailure(MachineRun& run, const RuntimeErrorUnwind& unwind) {
   if (code->lineCount > 0 && code->contains(run.current)) location.line = int32_t(lineOfWord(*code, uint32_t(run.current - code->words)));
 }
 
-void forgetFailure() { tLastFailure.unwind = nullptr; }
+void forgetFailure() { tLastFailure = LastFailure(); }
 
 FailureLocation lastFailureLocation(const Engine& engine) {
   return tLastFailure.engine == &engine ? tLastFailure.location : FailureLocation();

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # swfinfo's command line: --help, usage mistakes exit 2, one JSON line per file with an error line
 # and exit status 1 for a file it cannot read.
-#   swfinfo_cli_test.sh WORKDIR SWFINFO MOVIE [RUNNER...]   (RUNNER runs a Windows build under Wine)
+#   swfinfo_cli_test.sh WORKDIR SWFINFO [RUNNER...]   (RUNNER runs a Windows build under Wine)
 set -uo pipefail
-work="$1" swfinfo="$2" movie="$3"
-shift 3
+work="$1" swfinfo="$2"
+shift 2
 runner=("$@")
 rm -rf "$work"
 mkdir -p "$work"
@@ -25,6 +25,9 @@ for args in "" "--frames" "-x"; do
   grep -q "usage: swfinfo" "$work/err" || fail "'$args': no usage on standard error"
 done
 
+# The smallest movie: header (15 bytes in all), an empty stage, 12 fps, one frame, the End tag.
+movie="$work/good.swf"
+printf 'FWS\x05\x0f\x00\x00\x00\x00\x00\x0c\x01\x00\x00\x00' > "$movie"
 printf 'FWS\x05not a movie' > "$work/broken.swf"
 run "$movie" "$work/broken.swf"
 [ $? -eq 1 ] || fail "a broken file does not give exit status 1"
