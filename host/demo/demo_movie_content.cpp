@@ -11,7 +11,7 @@ namespace {
 
 using swf::FillSpec;
 using swf::MatrixSpec;
-using swf::PlaceSpec;
+using swf::Placement;
 using swf::PolygonSpec;
 using swf::ShapeSpec;
 
@@ -90,7 +90,7 @@ std::vector<uint8_t> definitions() {
   outline.line = 1;
   star.polygons.push_back(outline);
   add(swf::defineShapeTag(kStar, star));
-  PlaceSpec inner;
+  Placement inner;
   inner.depth = 1;
   inner.character = kStar;
   add(swf::defineSpriteTag(kStarSprite, {swf::placeObjectTag(inner)}));
@@ -106,15 +106,15 @@ std::vector<uint8_t> frameTags(int frame) {
   std::vector<uint8_t> out;
   auto add = [&](const std::vector<uint8_t>& tag) { out.insert(out.end(), tag.begin(), tag.end()); };
   auto placeAt = [&](uint16_t depth, uint16_t character, MatrixSpec matrix) {
-    PlaceSpec spec;
-    spec.depth = depth;
-    spec.matrix = matrix;
+    Placement place;
+    place.depth = depth;
+    place.matrix = matrix;
     if (frame == 0) {
-      spec.character = character;
+      place.character = character;
     } else {
-      spec.move = true;
+      place.move = true;
     }
-    add(swf::placeObjectTag(spec));
+    add(swf::placeObjectTag(place));
   };
   double t = static_cast<double>(frame) / kDemoFrames;
   if (frame == 0) {
@@ -136,16 +136,16 @@ std::vector<uint8_t> makeDemoMovie() {
   outline.frameRate = 12 << 8;
   outline.definitions = definitions();
   for (int frame = 0; frame < kDemoFrames; ++frame) {
-    swf::FrameSpec spec;
-    spec.displayTags = frameTags(frame);
+    swf::FrameSpec content;
+    content.displayTags = frameTags(frame);
     if (frame == 0) {
-      spec.labels = {"start"};
-      spec.actions = {swf::ActionBuilder().fsCommand("Vexil_Trace", "demo started").setVariable("state", "playing").bytes()};
+      content.labels = {"start"};
+      content.actions = {swf::ActionBuilder().fsCommand("Vexil_Trace", "demo started").setVariable("state", "playing").bytes()};
     }
     if (frame == kDemoFrames - 1) {
-      spec.actions = {swf::ActionBuilder().gotoFrame(1).play().bytes()};  // loop past the greeting
+      content.actions = {swf::ActionBuilder().gotoFrame(1).play().bytes()};  // loop past the greeting
     }
-    outline.frames.push_back(std::move(spec));
+    outline.frames.push_back(std::move(content));
   }
   return swf::writeMovie(outline);
 }

@@ -140,7 +140,7 @@ std::vector<uint8_t> defineShapeTag(uint16_t id, const ShapeSpec& shape) {
   return tag;
 }
 
-std::vector<uint8_t> placeObjectTag(const PlaceSpec& place) {
+std::vector<uint8_t> placeObjectTag(const Placement& place) {
   std::vector<uint8_t> body;
   uint8_t flags = (place.move ? 0x01 : 0) | (place.character ? 0x02 : 0) | (place.matrix ? 0x04 : 0) |
                   (place.colorTransform ? 0x08 : 0) | (place.name ? 0x20 : 0) | (place.clipDepth ? 0x40 : 0);

@@ -51,7 +51,7 @@ struct ShapeSpec {
   std::vector<PolygonSpec> polygons;
 };
 
-struct PlaceSpec {
+struct Placement {
   uint16_t depth = 1;
   std::optional<uint16_t> character;
   bool move = false;
@@ -62,7 +62,7 @@ struct PlaceSpec {
 };
 
 std::vector<uint8_t> defineShapeTag(uint16_t id, const ShapeSpec& shape);  // DefineShape3, colours with alpha
-std::vector<uint8_t> placeObjectTag(const PlaceSpec& place);              // PlaceObject2
+std::vector<uint8_t> placeObjectTag(const Placement& place);              // PlaceObject2
 std::vector<uint8_t> removeObjectTag(uint16_t depth);                      // RemoveObject2
 // frames: the display tags of each of the sprite's frames.
 std::vector<uint8_t> defineSpriteTag(uint16_t id, const std::vector<std::vector<uint8_t>>& frames);

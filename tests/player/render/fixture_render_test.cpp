@@ -14,7 +14,7 @@ namespace {
 
 using swf::FillSpec;
 using swf::MatrixSpec;
-using swf::PlaceSpec;
+using swf::Placement;
 using swf::PolygonSpec;
 using swf::ShapeSpec;
 
@@ -38,11 +38,11 @@ ShapeSpec solidRect(uint32_t argb, int x0, int y0, int x1, int y1) {
   return shape;
 }
 
-PlaceSpec place(uint16_t depth, uint16_t character) {
-  PlaceSpec spec;
-  spec.depth = depth;
-  spec.character = character;
-  return spec;
+Placement place(uint16_t depth, uint16_t character) {
+  Placement place;
+  place.depth = depth;
+  place.character = character;
+  return place;
 }
 
 void append(std::vector<uint8_t>& out, const std::vector<uint8_t>& tag) { out.insert(out.end(), tag.begin(), tag.end()); }
@@ -110,7 +110,7 @@ TEST(FixtureRender, AClipLayerMasksTheDepthsItCoversOnly) {
   append(defs, swf::defineShapeTag(1, solidRect(kGreen, 0, 0, 32, 64)));  // the mask: left half
   append(defs, swf::defineShapeTag(2, solidRect(kRed, 0, 0, 64, 32)));    // top half, masked
   append(defs, swf::defineShapeTag(3, solidRect(kBlue, 0, 48, 64, 64)));  // bottom strip, above the mask's reach
-  PlaceSpec mask = place(1, 1);
+  Placement mask = place(1, 1);
   mask.clipDepth = 2;
   std::vector<uint8_t> frame0;
   append(frame0, swf::placeObjectTag(mask));
@@ -126,7 +126,7 @@ TEST(FixtureRender, AClipLayerMasksTheDepthsItCoversOnly) {
 TEST(FixtureRender, ARotatedSpriteHasItsCornersWhereTheMatrixPutsThem) {
   std::vector<uint8_t> defs = swf::defineShapeTag(1, solidRect(kRed, 0, 0, 20, 10));
   append(defs, swf::defineSpriteTag(2, {swf::placeObjectTag(place(1, 1))}));
-  PlaceSpec sprite = place(1, 2);
+  Placement sprite = place(1, 2);
   sprite.matrix = MatrixSpec{0, 1, -1, 0, 40 * 20, 10 * 20};  // a quarter turn clockwise, then to (40, 10)
   Bitmap frame = render(outline(defs, {swf::placeObjectTag(sprite)}));
   // (0,0)-(20,10) turns into x in [30, 40), y in [10, 30).
@@ -141,12 +141,12 @@ TEST(FixtureRender, ARotatedSpriteHasItsCornersWhereTheMatrixPutsThem) {
 TEST(FixtureRender, ColourTransformsAndSpriteTimelinesApply) {
   std::vector<uint8_t> defs = swf::defineShapeTag(1, solidRect(kRed, 0, 0, 10, 10));
   // A sprite whose second frame moves the square 20 pixels right.
-  PlaceSpec moved;
+  Placement moved;
   moved.depth = 1;
   moved.move = true;
   moved.matrix = MatrixSpec{1, 0, 0, 1, 20 * 20, 0};
   append(defs, swf::defineSpriteTag(2, {swf::placeObjectTag(place(1, 1)), swf::placeObjectTag(moved)}));
-  PlaceSpec half = place(1, 2);
+  Placement half = place(1, 2);
   half.colorTransform = swf::ColorTransformSpec{{256, 256, 256, 128}, {0, 0, 0, 0}};
   auto movie = outline(defs, {swf::placeObjectTag(half), {}});
   Bitmap first = render(movie);

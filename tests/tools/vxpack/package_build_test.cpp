@@ -144,8 +144,8 @@ TEST_F(PackageBuild, NativeWriterKeepsTheStubsResourcesAndDropsAnEarlierPackage)
   pe::ResourceTable stub;
   stub[{pe::ResourceId::of("#14"), pe::ResourceId::of("#128"), 1033}] = {{1, 2, 3}, 0};
   stub[{pe::ResourceId::of("VEXIL"), pe::ResourceId::of("OLD"), 0}] = {{4}, 0};
-  pe::testing::ImageSpec spec{true, {{".text"}, {".rsrc"}, {".reloc", 12, 0x42000040}}, stub, {}, false};
-  auto image = pe::testing::makeImage(spec);
+  pe::testing::TestImage plan{true, {{".text"}, {".rsrc"}, {".reloc", 12, 0x42000040}}, stub, {}, false};
+  auto image = pe::testing::makeImage(plan);
   std::string stubPath = path("stub.scr"), out = path("out.scr");
   ASSERT_TRUE(platform::writeWholeFile(stubPath, image.data(), image.size()));
 

@@ -14,9 +14,9 @@
 namespace vexil::pe {
 namespace {
 
-using testing::ImageSpec;
+using testing::TestImage;
 using testing::makeImage;
-using testing::SectionSpec;
+using testing::TestSection;
 
 ResourceKey key(std::string_view type, std::string_view name, uint16_t language = 0) {
   return {ResourceId::of(type), ResourceId::of(name), language};
@@ -43,7 +43,7 @@ uint32_t align(uint32_t v, uint32_t to) { return (v + to - 1) / to * to; }
 
 struct LayoutCase {
   const char* name;
-  ImageSpec spec;
+  TestImage plan;
   bool inPlace;  // the resource section is rewritten where it is
 };
 
@@ -96,9 +96,9 @@ void expectConsistent(const std::vector<uint8_t>& before, const std::vector<uint
   // Base relocations are left as they were.
   EXPECT_EQ(get32(after, now.directoryOffset(5)), get32(before, old.directoryOffset(5)));
   // What followed the sections still does, and the header still finds the symbol table.
-  ASSERT_GE(after.size(), c.spec.trailer.size());
-  EXPECT_TRUE(std::equal(c.spec.trailer.begin(), c.spec.trailer.end(), after.end() - long(c.spec.trailer.size())));
-  if (c.spec.symbolTable) {
+  ASSERT_GE(after.size(), c.plan.trailer.size());
+  EXPECT_TRUE(std::equal(c.plan.trailer.begin(), c.plan.trailer.end(), after.end() - long(c.plan.trailer.size())));
+  if (c.plan.symbolTable) {
     uint32_t symbols = get32(after, now.symbolTableOffset());
     ASSERT_LT(symbols + 5, after.size());
     EXPECT_EQ(std::string(after.begin() + symbols, after.begin() + symbols + 5), ".file");
@@ -106,8 +106,8 @@ void expectConsistent(const std::vector<uint8_t>& before, const std::vector<uint
 }
 
 std::vector<LayoutCase> layoutCases() {
-  std::vector<SectionSpec> code = {{".text", 0x500, 0x60000020}, {".data", 0x200, 0xC0000040}};
-  auto with = [&](std::vector<SectionSpec> extra) {
+  std::vector<TestSection> code = {{".text", 0x500, 0x60000020}, {".data", 0x200, 0xC0000040}};
+  auto with = [&](std::vector<TestSection> extra) {
     auto all = code;
     all.insert(all.end(), extra.begin(), extra.end());
     return all;
@@ -132,9 +132,9 @@ class ResourceWriterLayouts : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(ResourceWriterLayouts, WritesAConsistentImageWithThePackage) {
   const LayoutCase& c = GetParam();
-  auto before = makeImage(c.spec);
-  ASSERT_EQ(readResources(before), c.spec.resources);
-  ResourceTable table = packaged(c.spec.resources);
+  auto before = makeImage(c.plan);
+  ASSERT_EQ(readResources(before), c.plan.resources);
+  ResourceTable table = packaged(c.plan.resources);
   auto after = writeResources(before, table);
   expectConsistent(before, after, c, table);
 }
@@ -143,8 +143,8 @@ TEST_P(ResourceWriterLayouts, WritesAConsistentImageWithThePackage) {
 // by another section.
 TEST_P(ResourceWriterLayouts, WritingAgainReplacesTheNewSectionInPlace) {
   const LayoutCase& c = GetParam();
-  auto once = writeResources(makeImage(c.spec), packaged(c.spec.resources));
-  ResourceTable second = c.spec.resources;
+  auto once = writeResources(makeImage(c.plan), packaged(c.plan.resources));
+  ResourceTable second = c.plan.resources;
   second[key("LUMARC", "ID")] = {std::vector<uint8_t>(9, 'j'), 0};
   auto twice = writeResources(once, second);
   EXPECT_EQ(readLayout(twice).sections.size(), readLayout(once).sections.size());

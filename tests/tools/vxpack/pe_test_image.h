@@ -10,15 +10,15 @@
 
 namespace vexil::pe::testing {
 
-struct SectionSpec {
+struct TestSection {
   std::string name;
   uint32_t size = 0x300;         // bytes of data (filled with a pattern of the section's index)
   uint32_t characteristics = 0x40000040;
 };
 
-struct ImageSpec {
+struct TestImage {
   bool pe32Plus = true;
-  std::vector<SectionSpec> sections;  // ".rsrc" gets `resources`; ".reloc" gets base relocations
+  std::vector<TestSection> sections;  // ".rsrc" gets `resources`; ".reloc" gets base relocations
   ResourceTable resources;
   std::vector<uint8_t> trailer;  // bytes after the last section (an appended archive)
   bool symbolTable = false;      // a COFF symbol table after the sections, named by the header
@@ -28,6 +28,6 @@ struct ImageSpec {
 inline constexpr uint32_t kSectionAlignment = 0x1000;
 inline constexpr uint32_t kFileAlignment = 0x200;
 
-std::vector<uint8_t> makeImage(const ImageSpec& spec);
+std::vector<uint8_t> makeImage(const TestImage& plan);
 
 }  // namespace vexil::pe::testing
