@@ -58,6 +58,22 @@ class Runner:
         shutil.rmtree(self.work, ignore_errors=True)
 
 
+def part(name, body):
+    """One case of a test script: a CASE marker the output is split at, then the case's code."""
+    return '\ntrace("CASE|%s"); events = 0; stopAt = -1;\n%s\n' % (name, body)
+
+
+def section(lines, name):
+    """The lines one case's part of the script traced (after its CASE marker)."""
+    inside, found = False, []
+    for line in lines:
+        if line.startswith("CASE|"):
+            inside = line == "CASE|" + name
+        elif inside:
+            found.append(line)
+    return found
+
+
 def events_of(lines):
     found = []
     for line in lines:

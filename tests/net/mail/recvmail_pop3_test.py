@@ -21,7 +21,7 @@ from email.message import EmailMessage
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from dovecot_server import dovecot_binary, start_dovecot  # noqa: E402
-from mail_test_support import Runner, ScriptedServer, events_of, traced  # noqa: E402
+from mail_test_support import Runner, ScriptedServer, events_of, traced, part, section  # noqa: E402
 
 failures = []
 servers = []
@@ -40,20 +40,6 @@ def receiver(port, user="tim", password="tanstaaf", apop=False):
     creds = 'r.username = "%s"; r.password = "%s";' % (user, password) if user is not None else ""
     return ('var r = new RecvMail(); r.server = "127.0.0.1"; r.port = %d; r.onRecv = onEvent; r.timeout = 20000; %s %s\n'
             % (port, creds, "r.apop = true;" if apop else ""))
-
-
-def part(name, body):
-    return '\ntrace("CASE|%s"); events = 0; stopAt = -1;\n%s\n' % (name, body)
-
-
-def section(lines, name):
-    inside, found = False, []
-    for line in lines:
-        if line.startswith("CASE|"):
-            inside = line == "CASE|" + name
-        elif inside:
-            found.append(line)
-    return found
 
 
 def main_mailbox(blob):

@@ -20,7 +20,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from mail_test_support import Runner, Server, ScriptedServer, events_of, traced  # noqa: E402
+from mail_test_support import Runner, Server, ScriptedServer, events_of, traced, part, section  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SECRETS = ["tanstaaf", base64.b64encode(b"tanstaaf").decode(), base64.b64encode(b"\0tim\0tanstaaf").decode()]
@@ -59,21 +59,6 @@ def sender(port, user="tim", password="tanstaaf"):
     creds = 'm_s.username = "%s"; m_s.password = "%s";' % (user, password) if user else ""
     return ('var m_s = new SendMail(); m_s.server = "127.0.0.1"; m_s.port = %d; m_s.onSend = onEvent; %s\n'
             % (port, creds))
-
-
-def part(name, body):
-    return '\ntrace("CASE|%s"); events = 0; stopAt = -1;\n%s\n' % (name, body)
-
-
-def section(lines, name):
-    """The lines one case's part of the script traced (after its CASE marker)."""
-    inside, found = False, []
-    for line in lines:
-        if line.startswith("CASE|"):
-            inside = line == "CASE|" + name
-        elif inside:
-            found.append(line)
-    return found
 
 
 def no_secrets(lines, case):
