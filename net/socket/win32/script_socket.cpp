@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "net/inet/host_names.h"
 #include "net/socket/socket_numbers.h"
 #include "net/socket/win32/socket_hub.h"
 #include "script/runtime/uncaught_errors.h"
@@ -58,7 +59,7 @@ bool ScriptSocket::select(long events) {
 
 bool ScriptSocket::connect(const std::string& host, uint16_t port) {
   AddressText address = classifyAddress(host);
-  if (address.kind == AddressKind::Invalid) {
+  if (address.kind == AddressKind::Invalid || (address.kind == AddressKind::Name && !resolvableHost(host))) {
     WSASetLastError(host.empty() ? WSAEINVAL : WSAHOST_NOT_FOUND);
     return false;
   }
@@ -87,6 +88,10 @@ void ScriptSocket::lookupDone(const hostent* answer, int error, uint16_t port) {
     if (error == WSAEWOULDBLOCK) return;  // onConnect follows from the socket itself
   }
   if (events_ & FD_CONNECT) notify(SocketEvent::Connect, error);
+}
+
+void ScriptSocket::nameLearnt(int error) {
+  if (isCreated() && (events_ & FD_WRITE)) notify(SocketEvent::Send, error);
 }
 
 void ScriptSocket::close() {

@@ -48,6 +48,9 @@ class ScriptSocket {
   bool connect(const std::string& host, uint16_t port);
   // The look-up for connect ended: connect to its first address, or report its error to onConnect.
   void lookupDone(const hostent* answer, int error, uint16_t port);
+  // A name sendTo or bind asked for was answered (error 0) or not: onSend hears it, so the script
+  // can send again.
+  void nameLearnt(int error);
   void close();
 
   script::Value& handler(SocketEvent event) { return handlers_[size_t(event)]; }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "net/inet/host_names.h"
 #include "net/socket/socket_numbers.h"
 #include "net/socket/stream_transfer.h"
 #include "net/socket/win32/script_socket.h"
@@ -74,16 +75,27 @@ sockaddr_in inetAddress(const std::array<uint8_t, 4>& bytes, uint16_t port) {
   return address;
 }
 
+// The address for sendTo and bind: dotted, "localhost", or a name an earlier look-up answered.
+// Any other name is looked up for the next try and refused now with WSAEWOULDBLOCK; text that
+// cannot be a name, or a name that never exists, with WSAHOST_NOT_FOUND (WSAEINVAL when empty).
+std::optional<std::array<uint8_t, 4>> addressNow(ScriptSocket& socket, const std::string& text) {
+  if (auto immediate = immediateAddress(text)) return immediate;
+  if (classifyAddress(text).kind != AddressKind::Name || !resolvableHost(text)) {
+    WSASetLastError(text.empty() ? WSAEINVAL : WSAHOST_NOT_FOUND);
+    return std::nullopt;
+  }
+  if (auto known = socket.hub()->knownAddress(text)) return known;
+  if (socket.hub()->learn(socket.isCreated() ? &socket : nullptr, text)) WSASetLastError(WSAEWOULDBLOCK);
+  return std::nullopt;
+}
+
 // Binds to port on the address (any when empty); sets the system's error when refused.
 bool bindTo(ScriptSocket& socket, uint16_t port, const std::string& address) {
   std::array<uint8_t, 4> bytes = {0, 0, 0, 0};
   if (!address.empty()) {
-    auto immediate = immediateAddress(address);
-    if (!immediate) {
-      WSASetLastError(WSAHOST_NOT_FOUND);
-      return false;
-    }
-    bytes = *immediate;
+    auto now = addressNow(socket, address);
+    if (!now) return false;
+    bytes = *now;
   }
   sockaddr_in local = inetAddress(bytes, port);
   return bind(socket.handle(), reinterpret_cast<sockaddr*>(&local), sizeof local) == 0;
@@ -214,10 +226,14 @@ void sendTo(HostCall& call) {
   call.result->setInteger(0);
   if (!stream || !length || stream->getPos() >= stream->size()) return;
   auto port = portArgument(call.args.integer(3));
-  auto address = immediateAddress(call.args.ansi(4).value_or(""));
-  if (!port || !address) {
+  if (!port) {
     call.result->setInteger(-1);
-    return refuse(call, port ? WSAHOST_NOT_FOUND : WSAEINVAL);
+    return refuse(call, WSAEINVAL);
+  }
+  auto address = addressNow(self(call), call.args.ansi(4).value_or(""));
+  if (!address) {
+    call.result->setInteger(-1);
+    return remember(call);
   }
   sockaddr_in target = inetAddress(*address, *port);
   std::span<const uint8_t> bytes = unsentBytes(*stream, *length);

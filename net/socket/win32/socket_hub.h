@@ -5,8 +5,10 @@
 // found by handle: a message for one that is already closed or cancelled is dropped.
 #include <winsock2.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -31,6 +33,12 @@ class SocketHub {
   bool lookUp(ScriptSocket& socket, const std::string& host, uint16_t port);
   void cancelLookUp(const ScriptSocket& socket);
 
+  // sendTo and bind never wait for a name server: a name they are given is used when an earlier
+  // look-up answered it (for a few minutes), and otherwise looked up now for the next try. The
+  // socket, if still open, hears of the answer through onSend (0, or the look-up's error).
+  std::optional<std::array<uint8_t, 4>> knownAddress(const std::string& host) const;
+  bool learn(ScriptSocket* socket, const std::string& host);
+
  private:
   SocketHub() = default;
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,11 +49,17 @@ class SocketHub {
     ScriptSocket* socket;
     uint16_t port;
     std::unique_ptr<char[]> answer;  // MAXGETHOSTSTRUCT bytes the system writes the hostent into
+    std::string learning;            // the name to remember (sendTo, bind); empty for a connect
+  };
+  struct Known {
+    std::array<uint8_t, 4> address;
+    uint64_t until;  // GetTickCount64 time after which the name is asked again
   };
 
   HWND window_ = nullptr;
   std::unordered_map<SOCKET, ScriptSocket*> sockets_;
   std::unordered_map<HANDLE, LookUp> lookUps_;
+  std::unordered_map<std::string, Known> known_;  // by the name in lower case
 };
 
 }  // namespace vexil::net
