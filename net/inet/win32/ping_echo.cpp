@@ -127,13 +127,14 @@ bool echoHelper(HANDLE icmp, const in_addr& target, uint16_t sequence, const Pin
 
 }  // namespace
 
-int pingHost(const std::string& host, int count, const PingReporter& report) {
+int pingHost(const std::string& host, int count, const PingReporter& report, EchoWay way) {
   if (!platform::startWinsock()) {
     report(PingReport::SetUpFailed, 0, "socket error");
     return 0;
   }
   const protoent* protocol = getprotobyname("icmp");
-  RawSocket raw(socket(AF_INET, SOCK_RAW, protocol ? protocol->p_proto : IPPROTO_ICMP));
+  RawSocket raw(way == EchoWay::HelperOnly ? INVALID_SOCKET
+                                           : socket(AF_INET, SOCK_RAW, protocol ? protocol->p_proto : IPPROTO_ICMP));
   HANDLE icmp = INVALID_HANDLE_VALUE;
   if (!raw.valid()) {
     icmp = IcmpCreateFile();

@@ -15,7 +15,12 @@ using PingReporter = std::function<void(PingReport kind, int value, const std::s
 inline constexpr int kPingTimeoutMs = 1000;
 inline constexpr int kPingDataBytes = 32;
 
-// Sends count echo requests to the host and answers the number of replies.
-int pingHost(const std::string& host, int count, const PingReporter& report);
+// Which way the requests go: a raw socket when the system gives one (else the helper), or the
+// helper only (how the helper path is tested where raw sockets are allowed).
+enum class EchoWay { RawFirst, HelperOnly };
+
+// Sends count echo requests to the host and answers the number of replies. A quit or a window
+// close waiting in this thread's queue ends the run before the next request.
+int pingHost(const std::string& host, int count, const PingReporter& report, EchoWay way = EchoWay::RawFirst);
 
 }  // namespace vexil::net
