@@ -18,6 +18,7 @@ packages=(
   python3
   libpython3.11-testsuite
   python3-aiosmtpd dovecot-pop3d
+  libgnutls30 libgnutls30:i386
   icoutils
   libstb-dev
 )

@@ -1,7 +1,9 @@
-// Any bytes as a message: the part table's ranges lie inside the message, every body decodes, and
-// recomposing the parts as they are gives a message that reads back to the same parts.
+// Any bytes as a message: the part table's ranges lie inside the message, every body decodes,
+// reading it through a small window (as a message file is read) gives the same fields and parts,
+// and recomposing the parts as they are gives a message that reads back to the same parts.
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "net/mime/mime_reader.h"
@@ -24,6 +26,12 @@ size_t partCount(const MailPartTable& t) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view message(reinterpret_cast<const char*>(data), size);
   ParsedMessage parsed = readMessage(message);
+  MessageSource windowed(size, [&](uint64_t offset, char* into, size_t length) {
+    size_t n = std::min<size_t>(length, size - size_t(offset));
+    std::memcpy(into, data + offset, n);
+    return n;
+  }, 1 + (size ? data[0] % 61 : 0));
+  if (!(readMessage(windowed) == parsed)) std::abort();
   const MailPartTable& t = parsed.parts;
   for (const auto* body : {&t.text, &t.html})
     if (*body) {

@@ -67,6 +67,7 @@ void readCapability(std::string_view line, SmtpCapabilities& offered) {
   std::string_view keyword = nextWord(line);
   if (platform::equalsIgnoringAsciiCase(keyword, "8BITMIME")) offered.eightBitMime = true;
   if (platform::equalsIgnoringAsciiCase(keyword, "SMTPUTF8")) offered.smtpUtf8 = true;
+  if (platform::equalsIgnoringAsciiCase(keyword, "STARTTLS")) offered.startTls = true;
   if (platform::equalsIgnoringAsciiCase(keyword, "SIZE")) {
     std::string_view number = nextWord(line);
     uint64_t limit = 0;

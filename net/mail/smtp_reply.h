@@ -43,6 +43,7 @@ enum class AuthMechanism { kNone, kCramMd5, kLogin, kPlain };
 struct SmtpCapabilities {
   bool cramMd5 = false, login = false, plain = false;
   bool eightBitMime = false, smtpUtf8 = false;
+  bool startTls = false;
   std::optional<uint64_t> sizeLimit;  // SIZE with a number; 0 means no fixed limit
 };
 

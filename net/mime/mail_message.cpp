@@ -79,12 +79,19 @@ std::unique_ptr<MailMessage> MailMessage::fromBytes(std::string_view bytes) {
   return message;
 }
 
+// The file is read through a window while parsing: the part table keeps offsets into it, so even
+// a message with a large attachment is never held in memory whole.
 bool MailMessage::takeMessage(platform::StdioFile file) {
   int64_t length = file.length();
-  if (length < 0 || !file.seek(0)) return false;
-  std::string bytes(size_t(length), '\0');
-  if (file.read(bytes.data(), bytes.size()) != bytes.size()) return false;
-  ParsedMessage parsed = readMessage(bytes);
+  if (length < 0) return false;
+  bool readFailed = false;
+  MessageSource source(uint64_t(length), [&](uint64_t offset, char* into, size_t size) -> size_t {
+    size_t got = file.seek(int64_t(offset)) ? file.read(into, size) : 0;
+    if (got != size) readFailed = true;
+    return got;
+  });
+  ParsedMessage parsed = readMessage(source);
+  if (readFailed) return false;
   file_ = std::move(file);
   headers_ = std::move(parsed.headers);
   priority_ = headers_.priority;

@@ -20,12 +20,14 @@ struct ByteRange {
   uint64_t start = 0;
   uint64_t end = 0;
   uint64_t size() const { return end - start; }
+  bool operator==(const ByteRange&) const = default;
 };
 
 struct MailBody {
   ByteRange range;
   TransferEncoding encoding = TransferEncoding::kBinary;
   std::string contentType;  // the media type with its parameters, as read or composed
+  bool operator==(const MailBody&) const = default;
 };
 
 struct MailPart {
@@ -34,6 +36,7 @@ struct MailPart {
   std::string contentType;  // the media type alone
   std::string name;         // a file name, never a path
   std::string contentId;    // HTML items only; empty when the item had none
+  bool operator==(const MailPart&) const = default;
 };
 
 struct MailPartTable {
@@ -41,6 +44,7 @@ struct MailPartTable {
   std::optional<MailBody> html;
   std::vector<MailPart> attachments;
   std::vector<MailPart> htmlItems;
+  bool operator==(const MailPartTable&) const = default;
 };
 
 }  // namespace vexil::net::mime

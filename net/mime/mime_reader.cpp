@@ -13,25 +13,27 @@ namespace {
 
 constexpr size_t kMaxNameLength = 260;
 
+enum class Delimiter { kNone, kNext, kClose };
+
+// The reader keeps offsets only: header blocks and lines are looked at through the source, so a
+// message file is read in windows rather than held whole.
 struct Reader {
-  std::string_view message;
+  MessageSource& source;
   MailPartTable table;
   size_t leaves = 0;
 
   void readEntity(ByteRange range, int depth, std::string_view defaultType);
   bool readMultipart(ByteRange body, std::string_view boundary, int depth, std::string_view partType);
   void classifyLeaf(std::string_view block, std::string_view mediaType, ByteRange body);
+  EntityLayout layoutOf(ByteRange range, std::string* block);
+  Delimiter scanLine(uint64_t at, uint64_t end, std::string_view boundary, uint64_t* next);
+  uint64_t beforeLineBreak(uint64_t floor, uint64_t lineStart);
 };
 
-std::string_view lineAt(std::string_view text, size_t at, size_t& next) {
-  size_t end = text.find('\n', at);
-  next = end == std::string_view::npos ? text.size() : end + 1;
-  std::string_view line = text.substr(at, (end == std::string_view::npos ? text.size() : end) - at);
+std::string_view withoutCarriageReturn(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
 }
-
-enum class Delimiter { kNone, kNext, kClose };
 
 Delimiter delimiterKind(std::string_view line, std::string_view boundary) {
   if (line.size() < boundary.size() + 2 || line.compare(0, 2, "--") != 0 ||
@@ -44,18 +46,70 @@ Delimiter delimiterKind(std::string_view line, std::string_view boundary) {
   return close ? Delimiter::kClose : Delimiter::kNext;
 }
 
+// True when the line that ended the header block lies whole in the prefix, so the whole entity
+// would end its header block at the same place.
+bool decidedWithin(std::string_view prefix, const EntityLayout& layout) {
+  return layout.headerEnd < prefix.size() && prefix.find('\n', layout.headerEnd) != std::string_view::npos;
+}
+
+// The entity's header block, read in a window that grows only for a block longer than it.
+EntityLayout Reader::layoutOf(ByteRange range, std::string* block) {
+  for (uint64_t want = std::min<uint64_t>(source.windowBytes(), 64 * 1024);; want *= 2) {
+    uint64_t length = std::min<uint64_t>(range.size(), want);
+    std::string_view prefix = source.view(range.start, size_t(length));
+    EntityLayout layout = splitEntity(prefix);
+    if (prefix.size() < want || decidedWithin(prefix, layout)) {
+      block->assign(prefix.substr(0, layout.headerEnd));
+      return layout;
+    }
+  }
+}
+
+// The line at `at` (ending at the next LF or at `end`) as a delimiter of the boundary or not;
+// *next is where the following line starts. Lines longer than the window are skipped over without
+// being held, unless they begin like a delimiter.
+Delimiter Reader::scanLine(uint64_t at, uint64_t end, std::string_view boundary, uint64_t* next) {
+  size_t window = size_t(std::min<uint64_t>(end - at, source.windowBytes()));
+  std::string_view piece = source.piece(at, end);
+  size_t lf = piece.find('\n');
+  if (lf == std::string_view::npos && piece.size() < end - at) {  // the line runs past the window
+    piece = source.view(at, window);
+    lf = piece.find('\n');
+  }
+  if (lf != std::string_view::npos || piece.size() == end - at || piece.size() < window) {
+    size_t length = lf != std::string_view::npos ? lf : piece.size();
+    *next = at + length + (lf != std::string_view::npos ? 1 : 0);
+    if (*next == at) *next = end;  // a file that reads short: the rest is out of reach
+    return delimiterKind(withoutCarriageReturn(piece.substr(0, length)), boundary);
+  }
+  bool mayBeDelimiter = piece.size() < boundary.size() + 2 ||
+                        (piece.compare(0, 2, "--") == 0 && piece.compare(2, boundary.size(), boundary) == 0);
+  std::string line(mayBeDelimiter ? piece : std::string_view());
+  for (uint64_t from = at + piece.size();;) {
+    piece = source.view(from, size_t(std::min<uint64_t>(end - from, source.windowBytes())));
+    lf = piece.find('\n');
+    size_t length = lf != std::string_view::npos ? lf : piece.size();
+    if (mayBeDelimiter) line.append(piece.substr(0, length));
+    from += length;
+    if (lf != std::string_view::npos || piece.empty() || from >= end) {
+      *next = from + (lf != std::string_view::npos ? 1 : 0);
+      break;
+    }
+  }
+  return mayBeDelimiter ? delimiterKind(withoutCarriageReturn(line), boundary) : Delimiter::kNone;
+}
+
 // Where the line break before `lineStart` begins: a part's body ends there.
-uint64_t beforeLineBreak(std::string_view message, uint64_t floor, uint64_t lineStart) {
+uint64_t Reader::beforeLineBreak(uint64_t floor, uint64_t lineStart) {
   uint64_t end = lineStart;
-  if (end > floor && message[end - 1] == '\n') --end;
-  if (end > floor && message[end - 1] == '\r') --end;
+  if (end > floor && source.view(end - 1, 1) == "\n") --end;
+  if (end > floor && source.view(end - 1, 1) == "\r") --end;
   return end;
 }
 
 void Reader::readEntity(ByteRange range, int depth, std::string_view defaultType) {
-  std::string_view entity = message.substr(range.start, range.size());
-  EntityLayout layout = splitEntity(entity);
-  std::string_view block = entity.substr(0, layout.headerEnd);
+  std::string block;
+  EntityLayout layout = layoutOf(range, &block);
   std::optional<std::string> contentType = findHeaderField(block, "Content-Type");
   // A part without a Content-Type is plain text, as it has always been for mail (a digest's parts
   // are messages); so is one whose type is not of the form "type/subtype".
@@ -75,13 +129,11 @@ bool Reader::readMultipart(ByteRange body, std::string_view boundary, int depth,
   std::optional<uint64_t> partStart;
   uint64_t at = body.start;
   while (at < body.end) {
-    size_t next = 0;
-    std::string_view text = message.substr(0, body.end);
-    std::string_view line = lineAt(text, at, next);
-    Delimiter kind = delimiterKind(line, boundary);
+    uint64_t next = 0;
+    Delimiter kind = scanLine(at, body.end, boundary, &next);
     if (kind != Delimiter::kNone) {
       // Two delimiters in a row enclose nothing: no part, rather than a phantom empty one.
-      uint64_t partEnd = partStart ? std::max(*partStart, beforeLineBreak(message, *partStart, at)) : 0;
+      uint64_t partEnd = partStart ? std::max(*partStart, beforeLineBreak(*partStart, at)) : 0;
       if (partStart && partEnd > *partStart) readEntity({*partStart, partEnd}, depth + 1, partType);
       if (kind == Delimiter::kClose) return true;
       partStart = next;
@@ -146,8 +198,15 @@ int priorityOf(std::string_view block) {
 }  // namespace
 
 ParsedMessage readMessage(std::string_view message) {
+  MessageSource source(message);
+  return readMessage(source);
+}
+
+ParsedMessage readMessage(MessageSource& source) {
   ParsedMessage parsed;
-  std::string_view block = message.substr(0, splitEntity(message).headerEnd);
+  Reader reader{source, {}, 0};
+  std::string block;
+  reader.layoutOf({0, source.size()}, &block);
   MailHeaders& h = parsed.headers;
   h.from = decodedField(block, "From");
   h.replyTo = decodedField(block, "Reply-To");
@@ -157,8 +216,7 @@ ParsedMessage readMessage(std::string_view message) {
   h.bcc = decodedField(block, "BCC");
   h.date = decodedField(block, "Date");
   h.priority = priorityOf(block);
-  Reader reader{message, {}, 0};
-  reader.readEntity({0, message.size()}, 0, "text/plain");
+  reader.readEntity({0, source.size()}, 0, "text/plain");
   parsed.parts = std::move(reader.table);
   return parsed;
 }

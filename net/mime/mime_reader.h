@@ -7,17 +7,20 @@
 #include <string_view>
 
 #include "net/mime/mail_part_table.h"
+#include "net/mime/message_source.h"
 
 namespace vexil::net::mime {
 
 struct MailHeaders {
   std::optional<std::string> from, replyTo, to, subject, cc, bcc, date;
   int priority = 3;  // what a message without X-Priority means
+  bool operator==(const MailHeaders&) const = default;
 };
 
 struct ParsedMessage {
   MailHeaders headers;
   MailPartTable parts;
+  bool operator==(const ParsedMessage&) const = default;
 };
 
 // Deeper multiparts are read as attachments; parts past the count limit are left out.
@@ -25,6 +28,8 @@ constexpr int kMaxNesting = 32;
 constexpr size_t kMaxParts = 100000;
 
 ParsedMessage readMessage(std::string_view message);
+// The same, over bytes read through the source (a message file read in windows).
+ParsedMessage readMessage(MessageSource& source);
 
 // A part's body decoded from its transfer encoding.
 std::string decodeBody(std::string_view encoded, TransferEncoding encoding);

@@ -6,6 +6,7 @@
 
 #include "net/mail/pop3_reply.h"
 #include "net/mail/smtp_reply.h"
+#include "net/mail/win32/tls_channel.h"
 #include "platform/win32/winsock_session.h"
 
 namespace vexil::net::mail {
@@ -67,6 +68,9 @@ std::string socketErrorText(int code) {
   return result;
 }
 
+MailConnection::MailConnection() = default;
+MailConnection::~MailConnection() { close(); }
+
 bool MailConnection::fail(std::string text) {
   error_ = std::move(text);
   return false;
@@ -109,12 +113,52 @@ bool MailConnection::open(const std::string& host, uint16_t port, uint32_t timeo
 }
 
 void MailConnection::close() {
+  if (socket_ != kNoSocket && tls_) {
+    std::string alert = tls_->closeNotify();
+    std::string error = error_;
+    if (!alert.empty()) sendRaw(alert);
+    error_ = std::move(error);  // a peer that already left does not change why we close
+  }
   if (socket_ != kNoSocket) closesocket(SOCKET(socket_));
   socket_ = kNoSocket;
   buffer_.clear();
+  tls_.reset();
+  sealed_.clear();
+}
+
+bool MailConnection::startTls(const std::string& serverName, const std::optional<std::string>& acceptedDigest) {
+  if (!isOpen()) return fail(kServerClosed);
+  buffer_.clear();
+  auto channel = std::make_unique<TlsChannel>();
+  std::string toSend;
+  if (!channel->begin(serverName, &toSend)) return fail(channel->errorText());
+  Clock::time_point until = deadline();
+  std::string incoming;
+  TlsChannel::Handshake step = TlsChannel::Handshake::kMore;
+  for (;;) {
+    // What the handshake produced goes out before we wait for the server's answer to it.
+    if (!toSend.empty() && !sendRaw(toSend)) return false;
+    toSend.clear();
+    if (step == TlsChannel::Handshake::kDone) break;
+    if (!receiveRaw(until, &incoming)) return false;
+    step = channel->advance(incoming, &toSend);
+    if (step == TlsChannel::Handshake::kFailed) return fail(channel->errorText());
+  }
+  if (!channel->verifyServer(acceptedDigest)) return fail(channel->errorText());
+  tls_ = std::move(channel);
+  sealed_ = std::move(incoming);
+  return true;
 }
 
 bool MailConnection::sendAll(std::string_view bytes) {
+  if (!isOpen()) return fail(kServerClosed);
+  if (!tls_) return sendRaw(bytes);
+  std::string records;
+  if (!tls_->encrypt(bytes, &records)) return fail(tls_->errorText());
+  return sendRaw(records);
+}
+
+bool MailConnection::sendRaw(std::string_view bytes) {
   if (!isOpen()) return fail(kServerClosed);
   while (!bytes.empty()) {
     int chunk = int(std::min<size_t>(bytes.size(), 1 << 20));
@@ -126,6 +170,27 @@ bool MailConnection::sendAll(std::string_view bytes) {
 }
 
 bool MailConnection::receive(Clock::time_point deadline) {
+  if (!tls_) {
+    std::string got;
+    if (!receiveRaw(deadline, &got)) return false;
+    buffer_.append(got);
+    return true;
+  }
+  for (;;) {
+    std::string plain, toSend;
+    TlsChannel::Read read = tls_->decrypt(sealed_, &plain, &toSend);
+    if (!toSend.empty() && !sendRaw(toSend)) return false;
+    if (read == TlsChannel::Read::kFailed) return fail(tls_->errorText());
+    if (read == TlsChannel::Read::kClosed) return fail(kServerClosed);
+    if (read == TlsChannel::Read::kData) {
+      buffer_.append(plain);
+      return true;
+    }
+    if (!receiveRaw(deadline, &sealed_)) return false;
+  }
+}
+
+bool MailConnection::receiveRaw(Clock::time_point deadline, std::string* into) {
   if (!isOpen()) return fail(kServerClosed);
   bool failed = false;
   if (!waitFor(SOCKET(socket_), false, remainingMs(deadline), &failed)) {
@@ -135,7 +200,7 @@ bool MailConnection::receive(Clock::time_point deadline) {
   int got = recv(SOCKET(socket_), block, sizeof block, 0);
   if (got == SOCKET_ERROR) return failWithSocketError(WSAGetLastError());
   if (got == 0) return fail(kServerClosed);
-  buffer_.append(std::string_view(block, size_t(got)));
+  into->append(block, size_t(got));
   return true;
 }
 

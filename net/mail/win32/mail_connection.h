@@ -5,6 +5,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,17 +16,26 @@ namespace vexil::net::mail {
 
 inline constexpr uint32_t kDefaultMailTimeoutMs = 60'000;
 
+class TlsChannel;
+
 class MailConnection {
  public:
-  MailConnection() = default;
-  ~MailConnection() { close(); }
+  MailConnection();
+  ~MailConnection();
   MailConnection(const MailConnection&) = delete;
   MailConnection& operator=(const MailConnection&) = delete;
 
   // Resolves the host (a name, else a dotted address) and connects; false with errorText() set.
   bool open(const std::string& host, uint16_t port, uint32_t timeoutMs);
   bool isOpen() const { return socket_ != kNoSocket; }
+  // Sends the close alert first when the connection is secure.
   void close();
+
+  // Turns the open connection into TLS: the handshake, then the server's certificate is checked
+  // (the named digest, or the system's trust and the server's name). Bytes the server sent in the
+  // clear before are dropped, never read as if they had come secured. False with errorText() set.
+  bool startTls(const std::string& serverName, const std::optional<std::string>& acceptedDigest);
+  bool isSecure() const { return tls_ != nullptr; }
 
   bool sendAll(std::string_view bytes);
   // One SMTP reply, read to its final line.
@@ -43,7 +54,11 @@ class MailConnection {
   using Clock = std::chrono::steady_clock;
   static constexpr uintptr_t kNoSocket = ~uintptr_t(0);
 
+  // Waits for bytes and adds them to the line buffer, decrypted when secure.
   bool receive(Clock::time_point deadline);
+  // The socket's own bytes.
+  bool sendRaw(std::string_view bytes);
+  bool receiveRaw(Clock::time_point deadline, std::string* into);
   bool fail(std::string text);
   bool failWithSocketError(int code);
   Clock::time_point deadline() const { return Clock::now() + std::chrono::milliseconds(timeoutMs_); }
@@ -51,6 +66,8 @@ class MailConnection {
   uintptr_t socket_ = kNoSocket;
   uint32_t timeoutMs_ = kDefaultMailTimeoutMs;
   LineBuffer buffer_;
+  std::unique_ptr<TlsChannel> tls_;
+  std::string sealed_;  // received records not yet decrypted
   std::string error_;
 };
 

@@ -23,10 +23,18 @@ const std::string& MailTransport::serverName() const {
 }
 
 bool MailTransport::open(script::Engine& engine) {
-  if (connection.open(serverName(), port, timeoutMs)) return true;
+  if (openOn(connection)) return true;
   reportError(engine);
+  connection.close();
   return false;
 }
+
+bool MailTransport::openOn(MailConnection& link) const {
+  if (!link.open(serverName(), port, timeoutMs)) return false;
+  return security != MailSecurity::kTls || secure(link);
+}
+
+bool MailTransport::secure(MailConnection& link) const { return link.startTls(serverName(), acceptedDigest); }
 
 bool MailTransport::report(script::Engine& engine, int kind, std::string_view text) {
   if (!script::isCallable(handler)) return true;
@@ -83,6 +91,29 @@ void setTimeout(HostCall& call, const Value& value) {
   if (value.tag == Tag::Integer && value.integer() >= 1 && value.integer() <= INT32_MAX) {
     transport(call).timeoutMs = uint32_t(value.integer());
   }
+}
+void getSecurity(HostCall& call) {
+  *call.result = script::makeStringFromAnsi(call.engine, securityName(transport(call).security));
+}
+// "none", "tls" or "starttls"; other values are ignored.
+void setSecurity(HostCall& call, const Value& value) {
+  std::optional<std::string> word = narrowText(value);
+  if (std::optional<MailSecurity> security = word ? parseSecurity(*word) : std::nullopt) {
+    transport(call).security = *security;
+  }
+}
+void getTrustedCertificate(HostCall& call) {
+  *call.result = script::makeStringFromAnsi(call.engine, transport(call).trustedCertificate);
+}
+// A SHA-256 or SHA-1 fingerprint, or "" to name none; other values are ignored.
+void setTrustedCertificate(HostCall& call, const Value& value) {
+  std::optional<std::string> text = narrowText(value);
+  if (!text) return;
+  MailTransport& self = transport(call);
+  std::optional<std::string> digest = parseFingerprint(*text);
+  if (!digest && !text->empty()) return;
+  self.trustedCertificate = *text;
+  self.acceptedDigest = std::move(digest);
 }
 void getHandler(HostCall& call) { *call.result = transport(call).handler; }
 void setHandler(HostCall& call, const Value& value) {

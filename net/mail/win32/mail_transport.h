@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "net/mail/mail_security.h"
 #include "net/mail/win32/mail_connection.h"
 #include "script/runtime/host_class.h"
 
@@ -22,12 +23,20 @@ struct MailTransport {
   uint32_t timeoutMs = kDefaultMailTimeoutMs;
   script::Value handler;  // a function, or nothing
   bool apop = false;      // RecvMail only: log in with APOP instead of USER/PASS
+  MailSecurity security = MailSecurity::kNone;
+  std::string trustedCertificate;             // as the script wrote it; empty: none named
+  std::optional<std::string> acceptedDigest;  // its digest
   MailConnection connection;
 
   const std::string& serverName() const;
   bool hasCredentials() const { return username && password; }
-  // Opens the connection to the server; on failure kind 0 reports why.
+  // Opens the command connection to the server; on failure kind 0 reports why.
   bool open(script::Engine& engine);
+  // Opens a connection to the server, secured from the start when the script asked for "tls".
+  // False with the connection's error text.
+  bool openOn(MailConnection& link) const;
+  // Secures an open connection after STARTTLS / STLS; false with the connection's error text.
+  bool secure(MailConnection& link) const;
   // Calls the handler with (kind, text); its answer as a boolean, true when there is no handler or
   // it fails.
   bool report(script::Engine& engine, int kind, std::string_view text);
@@ -35,8 +44,8 @@ struct MailTransport {
   void reportError(script::Engine& engine);
 };
 
-// The members both classes have: server, port, username, password, timeout, and the handler under
-// the class's own name.
+// The members both classes have: server, port, username, password, timeout, security,
+// trustedCertificate, and the handler under the class's own name.
 void getServer(script::HostCall& call);
 void setServer(script::HostCall& call, const script::Value& value);
 void getPort(script::HostCall& call);
@@ -47,6 +56,10 @@ void getPassword(script::HostCall& call);
 void setPassword(script::HostCall& call, const script::Value& value);
 void getTimeout(script::HostCall& call);
 void setTimeout(script::HostCall& call, const script::Value& value);
+void getSecurity(script::HostCall& call);
+void setSecurity(script::HostCall& call, const script::Value& value);
+void getTrustedCertificate(script::HostCall& call);
+void setTrustedCertificate(script::HostCall& call, const script::Value& value);
 void getHandler(script::HostCall& call);
 void setHandler(script::HostCall& call, const script::Value& value);
 void closeConnection(script::HostCall& call);

@@ -21,6 +21,7 @@ using script::Value;
 
 constexpr uint16_t kPop3Port = 110;
 enum Pop3Event { kPop3Error = 0, kPop3Negative = 1, kPop3Progress = 3 };
+constexpr char kStlsRefused[] = "the server does not offer STLS";
 
 // Bounds on what a server may send for one answer.
 constexpr size_t kMaxListingBytes = 16 * 1024 * 1024;
@@ -64,12 +65,27 @@ bool logIn(HostCall& call, const std::string& greeting) {
   return simpleCommand(call, "USER " + *r.username + "\r\n") && simpleCommand(call, "PASS " + *r.password + "\r\n");
 }
 
+// Asked for STLS, nothing else is sent until the connection is secured: a server that refuses it
+// ends the connect.
+bool startTls(HostCall& call) {
+  MailTransport& r = self(call);
+  std::string status;
+  if (!statusOf(call, "STLS\r\n", &status)) {
+    if (r.connection.isOpen()) r.report(call.engine, kPop3Error, kStlsRefused);
+    return false;
+  }
+  if (r.secure(r.connection)) return true;
+  r.reportError(call.engine);
+  return false;
+}
+
 void connect(HostCall& call) {
   MailTransport& r = self(call);
   call.result->setBoolean(false);
   if (!r.open(call.engine)) return;
   std::string greeting;
   if (!r.connection.readLine(kMaxStatusLineBytes, &greeting)) return (void)connectionFailed(call);
+  if (r.security == MailSecurity::kStartTls && !startTls(call)) return r.connection.close();
   if (r.hasCredentials() && !logIn(call, greeting)) return r.connection.close();
   call.result->setBoolean(true);
 }
@@ -184,6 +200,8 @@ const script::HostPropertyEntry kProperties[] = {
     {"password", getPassword, setPassword},
     {"timeout", getTimeout, setTimeout},
     {"apop", getApop, setApop},
+    {"security", getSecurity, setSecurity},
+    {"trustedCertificate", getTrustedCertificate, setTrustedCertificate},
     {"onRecv", getHandler, setHandler},
 };
 

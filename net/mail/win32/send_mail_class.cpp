@@ -30,7 +30,17 @@ void send(HostCall& call) {
   call.result->setBoolean(delivered);
 }
 
-void connect(HostCall& call) { call.result->setBoolean(transport(call).open(call.engine)); }
+// The command connection is secured from the start with "tls". With "starttls" it is not opened:
+// the script would speak the first commands in the clear, and the upgrade is the delivery's own.
+void connect(HostCall& call) {
+  MailTransport& self = transport(call);
+  if (self.security == MailSecurity::kStartTls) {
+    self.connection.close();
+    self.report(call.engine, kSmtpError, kNoStartTlsOnCommands);
+    return call.result->setBoolean(false);
+  }
+  call.result->setBoolean(self.open(call.engine));
+}
 
 // The script's bytes as they are (it writes its own line ends), then one whole reply.
 void command(HostCall& call) {
@@ -68,6 +78,8 @@ const script::HostPropertyEntry kProperties[] = {
     {"username", getUsername, setUsername},
     {"password", getPassword, setPassword},
     {"timeout", getTimeout, setTimeout},
+    {"security", getSecurity, setSecurity},
+    {"trustedCertificate", getTrustedCertificate, setTrustedCertificate},
     {"onSend", getHandler, setHandler},
 };
 

@@ -51,9 +51,10 @@ bool SmtpDelivery::deliver(const mime::OutgoingMail& mail) {
   for (const std::string& to : envelope.recipients) {
     if (!isSendableAddress(to)) return false;
   }
-  if (!connection_.open(transport_.serverName(), transport_.port, transport_.timeoutMs)) {
-    transport_.reportError(engine_);
+  if (!transport_.openOn(connection_)) {
+    if (!connection_.errorText().empty()) transport_.report(engine_, kSmtpError, connection_.errorText());
     transport_.report(engine_, kSmtpError, kCannotConnect);
+    connection_.close();
     return false;
   }
   bool delivered = greetAndLogIn() && sendEnvelope(mail) && sendData(mail.message);
@@ -67,9 +68,30 @@ bool SmtpDelivery::greetAndLogIn() {
   std::string host = localHostName();
   if (step("EHLO " + host + "\r\n", 200)) {
     offered_ = parseEhloReply(reply_);
+    if (transport_.security == MailSecurity::kStartTls) {
+      // What the server offers in the clear is forgotten: only the secured EHLO counts.
+      if (!startTls() || !step("EHLO " + host + "\r\n", 200)) return false;
+      offered_ = parseEhloReply(reply_);
+    }
     return logIn();
   }
+  if (transport_.security == MailSecurity::kStartTls) return failSecuring(kStartTlsNotOffered);
   return step("HELO " + host + "\r\n", 200);
+}
+
+// Asked for STARTTLS, the delivery never goes on in the clear: a server that does not offer it, or
+// refuses it, ends the delivery before anything else is sent.
+bool SmtpDelivery::startTls() {
+  if (!offered_.startTls) return failSecuring(kStartTlsNotOffered);
+  if (!step("STARTTLS\r\n", 200)) return false;
+  if (transport_.secure(connection_)) return true;
+  return failSecuring(connection_.errorText());
+}
+
+bool SmtpDelivery::failSecuring(std::string_view why) {
+  transport_.report(engine_, kSmtpError, why);
+  connection_.close();
+  return false;
 }
 
 bool SmtpDelivery::logIn() {

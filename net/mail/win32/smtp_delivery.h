@@ -16,6 +16,8 @@ enum SmtpEvent { kSmtpError = 0, kSmtpReply = 1, kSmtpCommand = 2, kSmtpData = 3
 
 inline constexpr char kCannotConnect[] = "can't connect to the smtp server";
 inline constexpr char kHiddenSecret[] = "****";
+inline constexpr char kStartTlsNotOffered[] = "the server does not offer STARTTLS";
+inline constexpr char kNoStartTlsOnCommands[] = "the command connection is secured only with security \"tls\"";
 
 class SmtpDelivery {
  public:
@@ -24,6 +26,9 @@ class SmtpDelivery {
 
  private:
   bool greetAndLogIn();
+  bool startTls();
+  // Kind 0 with the reason, and the connection closed.
+  bool failSecuring(std::string_view why);
   bool logIn();
   bool logInPlain();
   bool logInLogin();

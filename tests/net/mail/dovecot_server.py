@@ -62,13 +62,37 @@ def mbox_of(messages):
     return out
 
 
-def start_dovecot(folder, messages, password="tanstaaf"):
-    """A fresh mailbox in its own folder and a server over it; answers (server, port, folder)."""
+TLS_SETTINGS = """ssl = yes
+ssl_cert = <{cert}
+ssl_key = <{key}
+ssl_min_protocol = TLSv1.2
+"""
+
+TLS_LISTENER = """service pop3-login {{
+  inet_listener pop3s {{
+    address = 127.0.0.1
+    port = {port}
+    ssl = yes
+  }}
+}}
+"""
+
+
+def start_dovecot(folder, messages, password="tanstaaf", tls=None):
+    """A fresh mailbox in its own folder and a server over it; answers (server, port).
+    With tls=(cert, key) the plain port offers STLS and server.secure_port speaks TLS from the
+    first byte."""
     shutil.rmtree(folder, ignore_errors=True)
     os.makedirs(os.path.join(folder, "mail"))
     os.makedirs(os.path.join(folder, "state"))
     port = free_port()
-    open(os.path.join(folder, "dovecot.conf"), "w").write(CONFIG.format(d=folder, port=port))
+    config = CONFIG.format(d=folder, port=port)
+    secure_port = None
+    if tls:
+        secure_port = free_port()
+        config = config.replace("ssl = no\n", TLS_SETTINGS.format(cert=tls[0], key=tls[1]))
+        config += TLS_LISTENER.format(port=secure_port)
+    open(os.path.join(folder, "dovecot.conf"), "w").write(config)
     open(os.path.join(folder, "passwd"), "w").write("tim:{PLAIN}%s\n" % password)
     open(os.path.join(folder, "mail", "inbox"), "wb").write(mbox_of(messages))
     subprocess.run(["chown", "-R", "nobody:nogroup", os.path.join(folder, "mail")], check=True)
@@ -81,4 +105,5 @@ def start_dovecot(folder, messages, password="tanstaaf"):
         except OSError:
             return False
     server = Server([dovecot_binary(), "-F", "-c", os.path.join(folder, "dovecot.conf")], accepting)
+    server.secure_port = secure_port
     return server, port

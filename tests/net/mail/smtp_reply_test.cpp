@@ -117,5 +117,21 @@ TEST(SmtpReplyTest, EhloCapabilitiesAndTheChosenMechanism) {
   }
 }
 
+// STARTTLS counts only as a capability line of its own, never on the greeting line or inside text.
+TEST(SmtpReplyTest, StartTlsIsOfferedOnlyOnACapabilityLine) {
+  struct Case {
+    const char* reply;
+    bool offered;
+  };
+  const Case cases[] = {
+      {"250-mail.test\r\n250-STARTTLS\r\n250 HELP\r\n", true},
+      {"250-mail.test\r\n250 starttls\r\n", true},
+      {"250 mail.test STARTTLS\r\n", false},
+      {"250-mail.test\r\n250-X-STARTTLS\r\n250 HELP\r\n", false},
+      {"250-mail.test\r\n250 HELP STARTTLS\r\n", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(parseEhloReply(c.reply).startTls, c.offered) << c.reply;
+}
+
 }  // namespace
 }  // namespace vexil::net::mail

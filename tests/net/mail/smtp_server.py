@@ -6,7 +6,11 @@ announces a size limit and SMTPUTF8, and writes what arrives into OUTDIR: for me
 N.eml (the data exactly as received) and N.json (envelope, options, the login mechanism used).
 Every AUTH attempt is appended to auth.log. The chosen port goes to OUTDIR/port.
 
+With --cert and --key it speaks TLS: from the first byte (--tls implicit) or after STARTTLS, which
+it then requires before anything but EHLO, NOOP and QUIT (--tls starttls).
+
 Usage: smtp_server.py OUTDIR [--size N] [--mechanisms PLAIN,LOGIN,CRAM-MD5] [--reject-ehlo] [--hide-size]
+                      [--tls implicit|starttls --cert CERT --key KEY]
 """
 import argparse
 import asyncio
@@ -14,6 +18,7 @@ import base64
 import hmac
 import json
 import os
+import ssl
 
 from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
@@ -84,7 +89,15 @@ async def main():
     parser.add_argument("--mechanisms", default="PLAIN,LOGIN,CRAM-MD5")
     parser.add_argument("--reject-ehlo", action="store_true")
     parser.add_argument("--hide-size", action="store_true")
+    parser.add_argument("--tls", choices=("implicit", "starttls"))
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
     options = parser.parse_args()
+    context = None
+    if options.tls:
+        context = ssl.create_default_context(ssl.Purpose.CLIENT_AUTH)
+        context.load_cert_chain(options.cert, options.key)
+    starttls = context if options.tls == "starttls" else None
     recorder = Recorder(options.outdir, options.reject_ehlo, options.hide_size)
     wanted = set(options.mechanisms.split(","))
     excluded = [m for m in ("PLAIN", "LOGIN", "CRAM-MD5") if m not in wanted]
@@ -93,9 +106,11 @@ async def main():
     def factory():
         return SMTP(recorder, data_size_limit=options.size, enable_SMTPUTF8=True, decode_data=False,
                     auth_require_tls=False, authenticator=authenticator_for(recorder),
-                    auth_exclude_mechanism=excluded, hostname="smtp.test")
+                    auth_exclude_mechanism=excluded, hostname="smtp.test",
+                    tls_context=starttls, require_starttls=starttls is not None)
 
-    server = await loop.create_server(factory, "127.0.0.1", 0)
+    implicit = context if options.tls == "implicit" else None
+    server = await loop.create_server(factory, "127.0.0.1", 0, ssl=implicit)
     port = server.sockets[0].getsockname()[1]
     with open(os.path.join(options.outdir, "port.tmp"), "w") as f:
         f.write(str(port))

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <random>
 #include <string>
 
 #include "net/mime/mail_message.h"
@@ -10,7 +11,12 @@
 namespace vexil::net::mime {
 namespace {
 
-std::string scratch(const std::string& name) { return ::testing::TempDir() + "mail_message_test_" + name; }
+// Each run names its files apart: the plain and the collector-stress runs of these tests may run at
+// the same time and share the temporary folder.
+std::string scratch(const std::string& name) {
+  static const std::string kRun = std::to_string(std::random_device{}());
+  return ::testing::TempDir() + "mail_message_test_" + kRun + "_" + name;
+}
 
 void writeFile(const std::string& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
