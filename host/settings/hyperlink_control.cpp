@@ -28,7 +28,10 @@ void paint(HWND window, LinkState& state) {
   HDC dc = BeginPaint(window, &ps);
   RECT area;
   GetClientRect(window, &area);
-  FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE));
+  // The page's own background (a themed page is not button-face coloured).
+  auto brush = reinterpret_cast<HBRUSH>(
+      SendMessageW(GetParent(window), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window)));
+  FillRect(dc, &area, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
   HFONT font = state.ownFont ? state.ownFont : state.dialogFont;
   HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
   SetBkMode(dc, TRANSPARENT);
@@ -61,7 +64,8 @@ LRESULT CALLBACK linkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       break;
     case kSetContent: {
       const auto& content = *reinterpret_cast<const HyperlinkContent*>(lParam);
-      SetWindowTextW(window, content.caption.c_str());
+      // A link without a caption shows what it opens.
+      SetWindowTextW(window, content.caption.empty() ? content.target.c_str() : content.caption.c_str());
       state->target = content.target;
       state->value = content.value;
       if (state->ownFont) DeleteObject(state->ownFont);
