@@ -1,4 +1,4 @@
-# Shared by the settings dialog tests. Callers set tools, prefix (the project's Wine prefix) and
+# Shared by the settings dialog tests and the full-screen question test. Callers set tools, prefix (the project's Wine prefix) and
 # launcher, then source this file. Each test runs in a prefix of its own: its own registry (copies
 # of the prefix's .reg files) over the shared prefix's drive C, so its settings, and any display
 # resolution it sets, touch no other test.
