@@ -2,13 +2,11 @@
 
 #include <shellapi.h>
 
-#include <memory>
 
 namespace vexil::settings {
 namespace {
 
 constexpr UINT kSetContent = WM_USER + 1;
-constexpr UINT kGetTarget = WM_USER + 2;
 constexpr COLORREF kLinkColour = RGB(0, 0, 204);
 
 struct LinkState {
@@ -73,11 +71,6 @@ LRESULT CALLBACK linkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
       InvalidateRect(window, nullptr, TRUE);
       return 0;
     }
-    case kGetTarget: {
-      auto* out = reinterpret_cast<std::wstring*>(lParam);
-      *out = state->target;
-      return 0;
-    }
     case WM_SETFONT:
       state->dialogFont = reinterpret_cast<HFONT>(wParam);
       if (LOWORD(lParam)) InvalidateRect(window, nullptr, TRUE);
@@ -118,12 +111,6 @@ void registerHyperlinkClass(HINSTANCE instance) {
 
 void setHyperlink(HWND link, const HyperlinkContent& content) {
   SendMessageW(link, kSetContent, 0, reinterpret_cast<LPARAM>(&content));
-}
-
-std::wstring hyperlinkTarget(HWND link) {
-  std::wstring target;
-  SendMessageW(link, kGetTarget, 0, reinterpret_cast<LPARAM>(&target));
-  return target;
 }
 
 }  // namespace vexil::settings

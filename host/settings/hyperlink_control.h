@@ -20,7 +20,5 @@ struct HyperlinkContent {
 
 // Gives a link control its caption, target and font; the control keeps a copy.
 void setHyperlink(HWND link, const HyperlinkContent& content);
-// What the control would open (for tests and the page).
-std::wstring hyperlinkTarget(HWND link);
 
 }  // namespace vexil::settings

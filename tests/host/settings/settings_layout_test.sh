@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The sheet fits a 1024x768 screen at 96 and at 144 dots per inch, shows a Help button when the
 # package names a help file, and its About page shows the package's texts:
-#   settings_layout_test.sh LAUNCHER PLAIN.scr TEXTS.scr PROBE.exe PREFIX
-# PLAIN has version 2.5 and an e-mail link with a caption; TEXTS has the version "version 3.0", an
-# e-mail address without "mailto:" and no caption for it, and a help file.
+#   settings_layout_test.sh LAUNCHER PLAIN.scr TEXTS.scr MOVIE.scr PROBE.exe PREFIX
+# PLAIN has version 2.5, an e-mail link with a caption and a picture; TEXTS has the version
+# "version 3.0", an e-mail address without "mailto:" and no caption for it, and a help file; MOVIE
+# shows its first movie on the About page, in the player it carries.
 set -u
-launcher="$1" plain="$2" texts="$3" probe_exe="$4" prefix="$5"
+launcher="$1" plain="$2" texts="$3" movie="$4" probe_exe="$5" prefix="$6"
 tools="$(cd "$(dirname "$0")/../../../tools" && pwd)"
 if [ -z "${DISPLAY:-}" ]; then echo "no display: skipped"; exit 77; fi
 command -v xdotool >/dev/null || { echo "no xdotool: skipped"; exit 77; }
@@ -61,6 +62,12 @@ open_about texts "$texts" 96
 expect texts.about "control 6003 Static 0 1 Texts Saver" "control 6004 Static 0 1 version 3.0" \
   "control 6011 ORVURL 0 1 mailto:me@example.org"
 expect texts.sheet "control 9 Button 0 1 Help"
+
+# The movie plays in a player over the picture area (its window has the page's player id, 65535),
+# and no warning about a missing player comes up.
+open_about movie "$movie" 96
+expect movie.about "control 6003 Static 0 1 Movie Saver" "control 65535 "
+grep -qE "^control 6000 Static 0 1 " "$work/movie.about" && fail "the picture area shows beside the player"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "settings layout passed"
