@@ -46,4 +46,17 @@ std::optional<long> previewParent(const std::vector<std::string>& arguments) {
   return std::atol(arguments[1].c_str());
 }
 
+std::optional<long> configureOwner(const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return std::nullopt;
+  size_t colon = arguments[0].find(':');
+  long owner = 0;
+  if (colon != std::string::npos) {
+    owner = std::atol(arguments[0].c_str() + colon + 1);
+  } else if (arguments.size() > 1) {
+    owner = std::atol(arguments[1].c_str());
+  }
+  if (owner == 0) return std::nullopt;
+  return owner;
+}
+
 }  // namespace vexil::app

@@ -27,4 +27,8 @@ RunMode chooseRunMode(const std::vector<std::string>& arguments);
 // a second argument.
 std::optional<long> previewParent(const std::vector<std::string>& arguments);
 
+// The settings dialog's owner window: the number after "c:" in the first argument ("/c:1234"), or
+// the second argument ("/c 1234"); nothing (the dialog owns itself) without one or when it is 0.
+std::optional<long> configureOwner(const std::vector<std::string>& arguments);
+
 }  // namespace vexil::app

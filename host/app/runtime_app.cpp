@@ -14,6 +14,8 @@
 #include "host/hostobjects/host_context.h"
 #include "host/mainwnd/player_identity.h"
 #include "host/package/temp_directory.h"
+#include "host/settings/hyperlink_control.h"
+#include "host/settings/settings_sheet.h"
 #include "platform/file_system.h"
 #include "platform/win32/wide_text.h"
 
@@ -36,16 +38,6 @@ std::string applicationName() {
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   size_t dot = name.find_last_of('.');
   return dot == std::string::npos ? name : name.substr(0, dot);
-}
-
-void registerHyperlinkClass(HINSTANCE instance) {
-  WNDCLASSW wc{};
-  wc.style = CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
-  wc.lpszClassName = kHyperlinkClass;
-  RegisterClassW(&wc);
 }
 
 std::vector<std::string> ansiArguments(const std::vector<std::wstring>& arguments) {
@@ -89,15 +81,34 @@ bool RuntimeApp::InitInstance() {
     }
     case RunMode::FullScreen:
       return startFullScreen();
+    case RunMode::Configure:
+      showSettings(configureOwner(arguments));
+      return true;
     default:
-      // The settings dialog comes with its own window; until then configure runs end here.
       return true;
   }
 }
 
+// The settings dialog; OK stores the edited record where the next run looks first.
+void RuntimeApp::showSettings(std::optional<long> owner) {
+  settings::SheetInput input;
+  input.settings = &settings_;
+  for (const auto& entry : movies_.entries) {
+    if (entry.kind != package::kEntryMovie) continue;
+    input.firstMovie = entry.path;
+    break;
+  }
+  input.packagePicture = package::extractAboutPicture(resources_, tempDir_);
+  input.playerFile = [this] { return toWide(providePlayer(resources_, tempDir_, bridge_->runner())); };
+  if (owner) input.owner = reinterpret_cast<HWND>(static_cast<intptr_t>(*owner));
+  if (!settings::showSettingsSheet(instance(), input)) return;
+  RegistryProfile profile(identity_.registryKey, identity_.profileName);
+  storeConfirmedSettings(settings_, resources_, profile);
+}
+
 bool RuntimeApp::prepareApplication() {
   enableControlContainer();
-  registerHyperlinkClass(instance());
+  settings::registerHyperlinkClass(instance());
   if (!loadIdentity()) return false;
   auto temp = package::createTempDirectory();
   if (!temp) return false;

@@ -42,6 +42,7 @@ class RuntimeApp : public framework::WinApp {
   bool loadIdentity();
   void loadPackage();
   bool startPreview();
+  void showSettings(std::optional<long> owner);
   bool startFullScreen();
   void startPlaying();
   // The system changes undone and the unpacked files removed; safe to call more than once.

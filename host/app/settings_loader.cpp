@@ -27,4 +27,11 @@ bool storeRunSettings(const package::PackageSettings& settings, SettingsProfile&
   return profile.write(kOptionsValue, package::storeSettings(settings));
 }
 
+bool storeConfirmedSettings(const package::PackageSettings& settings, const package::ResourceSource& resources,
+                            SettingsProfile& profile) {
+  if (!storeRunSettings(settings, profile)) return false;
+  auto stamp = resources.readRaw("CS", "LUMARC");
+  return !stamp || profile.write(kStampValue, *stamp);
+}
+
 }  // namespace vexil::app

@@ -31,4 +31,9 @@ SettingsOrigin loadRunSettings(package::PackageSettings& settings, const package
 // The record written back as the per-user copy (after the settings dialog's OK).
 bool storeRunSettings(const package::PackageSettings& settings, SettingsProfile& profile);
 
+// The record the user confirmed, stored with the package's stamp after it so that later runs take
+// the record as made from this package (without the stamp they would go back to the package's).
+bool storeConfirmedSettings(const package::PackageSettings& settings, const package::ResourceSource& resources,
+                            SettingsProfile& profile);
+
 }  // namespace vexil::app

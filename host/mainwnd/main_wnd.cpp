@@ -42,7 +42,9 @@ bool CMainWnd::createFullScreen() {
   creation.background = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   creation.style = 0;  // borderless: no frame of any kind
   creation.bounds = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  return create(creation);
+  if (!create(creation)) return false;
+  modalWakeUp_ = std::make_unique<ModalWakeUp>(*context_.settings, handle());
+  return true;
 }
 
 void CMainWnd::preCreateWindow(framework::WindowCreation& creation) {
@@ -110,6 +112,7 @@ LRESULT CMainWnd::onEndSession(WPARAM wParam) {
 }
 
 LRESULT CMainWnd::onDestroy() {
+  modalWakeUp_.reset();
   bridge_.shutDown();
   destroyPlayer();
   return 0;

@@ -12,6 +12,7 @@
 #include "host/framework/window.h"
 #include "host/framework/window_messages.h"
 #include "host/mainwnd/fs_commands.h"
+#include "host/mainwnd/modal_wake_up.h"
 #include "host/mainwnd/package_context.h"
 #include "host/mainwnd/player_control.h"
 #include "host/mainwnd/script_bridge.h"
@@ -78,6 +79,7 @@ class CMainWnd : public framework::Window, public FsCommandTarget, public framew
   PackageContext context_;
   ScriptBridge& bridge_;
   MainWindowServices services_;
+  std::unique_ptr<ModalWakeUp> modalWakeUp_;
   void destroyPlayer();
 
   PlayerControl player_;

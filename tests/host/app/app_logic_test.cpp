@@ -63,6 +63,18 @@ TEST(CommandLine, PreviewParentReadsLikeAtol) {
   EXPECT_EQ(previewParent({"/p"}), std::nullopt);
 }
 
+TEST(CommandLine, ConfigureOwnerAfterTheColonOrAsSecondArgument) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::optional<long> owner;
+  };
+  const Case cases[] = {
+      {{"/c:1234"}, 1234},   {{"-C:65550"}, 65550}, {{"/c", "4321"}, 4321}, {{"/c"}, std::nullopt},
+      {{}, std::nullopt},    {{"/c:0"}, std::nullopt}, {{"/c:junk"}, std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(configureOwner(c.arguments), c.owner) << ::testing::PrintToString(c.arguments);
+}
+
 TEST(Versions, PlayerFromSevenZeroThirtyTwo) {
   struct Case {
     uint32_t ms, ls;
@@ -158,6 +170,19 @@ TEST(SettingsOrigin, StoredCopyLivesWhileTheStampMatchesAndYieldsToANewPackage) 
   profile.values[kOptionsValue] = {1, 2, 3};
   EXPECT_EQ(loadRunSettings(settings, second, profile, ""), SettingsOrigin::Package);
   EXPECT_EQ(settings.productTexts[0], "second");
+}
+
+TEST(SettingsOrigin, ConfirmedRecordIsStoredWithTheStampSoTheNextRunKeepsIt) {
+  MemoryProfile profile;
+  vexil::package::PackageSettings settings;
+  auto package = packageWith("confirmed", 7);
+  settings.wakeupMethod = 2;
+  // Nothing stored before (a profile from another package, or none): the stamp goes with it.
+  EXPECT_TRUE(storeConfirmedSettings(settings, package, profile));
+  EXPECT_EQ(profile.writes, (std::vector<std::string>{kOptionsValue, kStampValue}));
+  EXPECT_EQ(profile.values[kStampValue], std::vector<uint8_t>(16, 7));
+  EXPECT_EQ(loadRunSettings(settings, package, profile, ""), SettingsOrigin::Stored);
+  EXPECT_EQ(settings.wakeupMethod, 2u);
 }
 
 TEST(SettingsOrigin, PackageWithoutSettingsLeavesTheRecordEmpty) {

@@ -24,11 +24,10 @@ autorun() {
   echo "$value"
 }
 
-# Modes that end at once, with no window.
-for args in "/x" "/c" ""; do
-  start quick "$hotkey" $args
-  finish quick
-done
+# A mode that ends at once, with no window. (/c and no argument show the settings dialog: the
+# settings tests drive it.)
+start quick "$hotkey" /x
+finish quick
 
 # Full screen with the hot key and the autorun option: 0x91 becomes 0xB1 while running.
 wine reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Policies\Explorer' /v NoDriveTypeAutoRun \
