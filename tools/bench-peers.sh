@@ -5,7 +5,8 @@
 # speed goals are stated in. Every run's output must equal the program's expected checksum line;
 # a run that prints anything else is marked and left out of the ratios.
 #
-#   tools/bench-peers.sh [--reps N] [--callgrind[=all]] [--timeout SECONDS] [--no-build] [PROGRAM...]
+#   tools/bench-peers.sh [--reps N] [--callgrind[=all]] [--timeout SECONDS] [--no-build]
+#                        [--wine EXE] [PROGRAM...]
 #
 # --reps N          repetitions of every run (default 5); the table shows medians.
 # --callgrind       also counts the instructions of one run of every program on our runner
@@ -14,6 +15,11 @@
 # --callgrind=all   counts the peers' instructions too (slow: about fifty times the run time).
 # --timeout S       a run that takes longer is stopped and marked (default 120).
 # --no-build        use the runner as it is; do not configure or build.
+# --wine EXE        also runs the Windows runner EXE (vexil.exe of a Windows build) under Wine in
+#                   every repetition, with an empty script beside it, and prints a second table:
+#                   its CPU time less the empty script's (Wine's start-up), beside the native
+#                   runner's, and their ratio. A 32-bit EXE cannot run where the kernel runs no
+#                   32-bit programs; its runs are then marked as skipped.
 # PROGRAM...        names of programs to run (default: all of bench/scripts).
 #
 # Our runner is built in build/bench-native (the native preset, which is an optimised build);
@@ -30,6 +36,7 @@ reps=5
 callgrind=none
 timeout_s=120
 do_build=1
+wine_exe=""
 selected=()
 
 usage() { sed -n '2,/^set -euo/p' "${BASH_SOURCE[0]}" | sed '$d' | sed 's/^# \{0,1\}//'; }
@@ -43,6 +50,8 @@ while [ $# -gt 0 ]; do
     --timeout) timeout_s="$2"; shift 2 ;;
     --timeout=*) timeout_s="${1#*=}"; shift ;;
     --no-build) do_build=0; shift ;;
+    --wine) wine_exe="$2"; shift 2 ;;
+    --wine=*) wine_exe="${1#*=}"; shift ;;
     -h|--help) usage; exit 0 ;;
     -*) echo "bench-peers: unknown option $1" >&2; usage >&2; exit 2 ;;
     *) selected+=("$1"); shift ;;
@@ -102,6 +111,14 @@ command -v duk >/dev/null && add_interpreter duk js duk
 command -v mujs >/dev/null && add_interpreter mujs js mujs
 command -v lua5.4 >/dev/null && add_interpreter lua lua lua5.4
 
+if [ -n "$wine_exe" ]; then
+  if [ ! -f "$wine_exe" ]; then
+    echo "bench-peers: no Windows runner $wine_exe" >&2
+    exit 2
+  fi
+  wine_exe="$(cd "$(dirname "$wine_exe")" && pwd)/$(basename "$wine_exe")"
+fi
+
 if [ ${#names[@]} -eq 0 ]; then
   echo "bench-peers: nothing to run" >&2
   exit 1
@@ -160,7 +177,33 @@ run_one() {
       "$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')" "$peak" "$status" >>"$results"
 }
 
-echo "bench-peers: ${#programs[@]} programs x ${names[*]}, $reps repetitions" >&2
+# The Windows runner under Wine: program "-" is the empty script whose time is Wine's start-up.
+wine_results="$work/wine.tsv"   # program, cpu seconds, status
+: >"$wine_results"
+empty_script="$work/empty.vxs"
+: >"$empty_script"
+run_wine() {
+  local program="$1" source status=ok rc=0
+  if [ "$program" = "-" ]; then source="$empty_script"; else source="$scripts/$program.vxs"; fi
+  (cd "$scripts" && /usr/bin/time -f '%U %S %M' -o "$work/time" \
+      timeout "$timeout_s" env VEXIL_WINEPREFIX="$root/build/wineprefix" \
+      "$root/tools/wine-run.sh" "$wine_exe" "$source" >"$work/out" 2>"$work/err" </dev/null) || rc=$?
+  local user sys peak
+  read -r user sys peak < <(tail -n 1 "$work/time")
+  if [ "$rc" -eq 77 ]; then
+    status=skipped
+  elif [ "$rc" -eq 124 ]; then
+    status=timeout
+  elif [ "$rc" -ne 0 ]; then
+    status=failed
+  elif [ "$program" != "-" ] && ! tr -d '\r' <"$work/out" | cmp -s - "$scripts/$program.expected"; then
+    status=mismatch
+  fi
+  printf '%s\t%s\t%s\n' "$program" \
+      "$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')" "$status" >>"$wine_results"
+}
+
+echo "bench-peers: ${#programs[@]} programs x ${names[*]}${wine_exe:+ and the Windows runner under Wine}, $reps repetitions" >&2
 for ((rep = 1; rep <= reps; rep++)); do
   echo "bench-peers: repetition $rep of $reps" >&2
   for program in "${programs[@]}"; do
@@ -169,7 +212,9 @@ for ((rep = 1; rep <= reps; rep++)); do
     for ((k = 0; k < ${#names[@]}; k++)); do
       run_one "$program" $(( (k + rep) % ${#names[@]} ))
     done
+    [ -z "$wine_exe" ] || run_wine "$program"
   done
+  [ -z "$wine_exe" ] || run_wine -
 done
 
 # --- instruction counts ------------------------------------------------------------------------
@@ -306,6 +351,43 @@ END {
     }
   }
 }' "$results"
+
+if [ -n "$wine_exe" ]; then
+  awk -F '\t' -v order="${programs[*]}" -v exe="$wine_exe" '
+  function median(list,    n, v, i, j, t) {
+    n = split(list, v, " ")
+    for (i = 2; i <= n; i++) {
+      t = v[i] + 0
+      for (j = i - 1; j >= 1 && v[j] + 0 > t; j--) v[j + 1] = v[j]
+      v[j + 1] = t
+    }
+    if (n % 2) return v[(n + 1) / 2]
+    return (v[n / 2] + v[n / 2 + 1]) / 2
+  }
+  FILENAME == ARGV[1] { if ($2 == "vexil" && $5 == "ok") native[$1] = native[$1] " " $3; next }
+  { if ($3 == "ok") wine[$1] = wine[$1] " " $2; else bad[$1] = $3 }
+  END {
+    printf "\nThe Windows runner under Wine (%s), CPU seconds less the empty script'"'"'s\n\n", exe
+    if (!("-" in wine)) {
+      printf "no valid empty-script run (%s): no table\n", ("-" in bad) ? bad["-"] : "none"
+      exit
+    }
+    start = median(wine["-"])
+    printf "Wine start-up (empty script): %.2f s\n\n", start
+    printf "%-13s %9s %9s %8s\n", "program", "native", "wine", "/native"
+    np = split(order, progs, " ")
+    for (p = 1; p <= np; p++) {
+      prog = progs[p]
+      n = (prog in native) ? median(native[prog]) : ""
+      if (prog in bad) { printf "%-13s %9s %9s %8s\n", prog, n == "" ? "-" : sprintf("%.2f", n), bad[prog], "-"; continue }
+      w = (prog in wine) ? median(wine[prog]) - start : ""
+      r = (n != "" && w != "" && n > 0) ? sprintf("%.2f", w / n) : "-"
+      if (r != "-") { sum += log(w / n); count++; if (worst == "" || w / n > worst) { worst = w / n; worstProg = prog } }
+      printf "%-13s %9s %9s %8s\n", prog, n == "" ? "-" : sprintf("%.2f", n), w == "" ? "-" : sprintf("%.2f", w), r
+    }
+    if (count) printf "\nGeometric mean of wine / native: %.2f over %d programs; highest %.2f (%s)\n", exp(sum / count), count, worst, worstProg
+  }' "$results" "$wine_results"
+fi
 
 if [ -s "$failures" ]; then
   printf '\nRuns that did not print the expected checksum:\n'

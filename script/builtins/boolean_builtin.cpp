@@ -44,6 +44,7 @@ const HostClassInfo kBooleanClass = {
 
 void registerBoolean(Engine& engine) {
   setClassDescriptor(engine, Tag::Boolean, defineHostClass(engine, kBooleanClass));
+  markOwnTextClass(engine, Tag::Boolean);
 }
 
 }  // namespace vexil::script

@@ -85,6 +85,7 @@ void registerNumber(Engine& engine) {
   setClassDescriptor(engine, Tag::Integer, cls);
   setClassDescriptor(engine, Tag::Real, cls);
   setClassDescriptor(engine, Tag::NaN, cls);
+  for (Tag tag : {Tag::Integer, Tag::Real, Tag::NaN}) markOwnTextClass(engine, tag);
 }
 
 }  // namespace vexil::script

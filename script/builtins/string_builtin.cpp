@@ -218,6 +218,7 @@ const HostClassInfo kStringClass = {
 void registerString(Engine& engine) {
   intern(engine, "length");  // the first of the class's member names
   setClassDescriptor(engine, Tag::String, defineHostClass(engine, kStringClass));
+  markOwnTextClass(engine, Tag::String);
   registerUriFunctions(engine);
 }
 

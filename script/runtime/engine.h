@@ -77,6 +77,7 @@ struct Engine {
   const void* pc = nullptr;
 
   NativeClass* classes[kTagCount - 1] = {};  // class descriptors by tag
+  uint32_t ownTextTags = 0;  // bit per tag whose class's toString answers the value's own text
   std::vector<HostClassRecord> hostClasses;  // in registration order
   std::vector<const HostFunctionEntry*> hostFunctions;  // likewise, for the reference
 

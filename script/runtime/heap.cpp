@@ -94,10 +94,12 @@ void releaseChunks(HeapState& heap) {
   heap.systemBytes = 0;
 }
 
-void* allocBlock(Engine& engine, size_t size) {
+namespace {
+
+// The general allocation: first fit from the request's class upwards, a fresh chunk when no list
+// has a fitting block, and the remainder of a larger block back on its list.
+[[gnu::noinline]] void* allocSearching(Engine& engine, size_t size) {
   HeapState& heap = engine.heap;
-  if (size > kLargestRequest) raiseOutOfMemory(engine);
-  size = roundBlockSize(size);
   void* block = takeFreeBlock(heap, size);
   if (!block) {
     addChunk(engine, size);
@@ -116,6 +118,49 @@ void* allocBlock(Engine& engine, size_t size) {
   blockHeader(block) = BlockHeader(have) << 2;
   heap.inUse += have;
   return block;
+}
+
+}  // namespace
+
+void* allocBlock(Engine& engine, size_t size) {
+  HeapState& heap = engine.heap;
+  if (size > kLargestRequest) raiseOutOfMemory(engine);
+  size = roundBlockSize(size);
+  // The usual case takes the head of the first non-empty list from the request's class up: whole,
+  // or split with the remainder staying in the same list, where it simply replaces the head. This
+  // is what the general path does, without its search and list updates.
+  int cls = sizeClassOf(size);
+  uint32_t candidates = heap.nonEmptyLists & (~0u << cls);
+  if (candidates) {
+    int found = std::countr_zero(candidates);
+    void* head = heap.freeLists[found];
+    size_t have = blockSize(head);
+    if (have > size + 2 * kHeaderSize) {
+      size_t restSize = have - size - kHeaderSize;
+      if (sizeClassOf(restSize) == found) {
+        char* rest = static_cast<char*>(head) + size + kHeaderSize;
+        void* next = freeLink(head);
+        unpoisonArea(head, size + kHeaderSize + sizeof(void*));
+        blockHeader(rest) = BlockHeader(restSize) << 2;
+        freeLink(rest) = next;
+        heap.freeLists[found] = rest;
+        heap.freeBytes -= size + kHeaderSize;
+        blockHeader(head) = BlockHeader(size) << 2;
+        heap.inUse += size;
+        return head;
+      }
+    } else if (have >= size) {  // too small to split: the whole block goes
+      void* next = freeLink(head);
+      heap.freeLists[found] = next;
+      if (!next) heap.nonEmptyLists &= ~(1u << found);
+      heap.freeBytes -= have;
+      unpoisonArea(head, have);
+      blockHeader(head) = BlockHeader(have) << 2;
+      heap.inUse += have;
+      return head;
+    }
+  }
+  return allocSearching(engine, size);
 }
 
 void* allocFinalized(Engine& engine, size_t size) {

@@ -121,7 +121,20 @@ NativeClass* classDescriptor(const Engine& engine, Tag tag) {
 
 void setClassDescriptor(Engine& engine, Tag tag, NativeClass* cls) {
   int code = int(tag);
-  if (code >= 0 && code < kTagCount - 1) engine.classes[code] = cls;
+  if (code >= 0 && code < kTagCount - 1) {
+    engine.classes[code] = cls;
+    engine.ownTextTags &= ~(1u << code);
+  }
+}
+
+void markOwnTextClass(Engine& engine, Tag tag) {
+  int code = int(tag);
+  if (code >= 0 && code < kTagCount - 1 && engine.classes[code]) engine.ownTextTags |= 1u << code;
+}
+
+bool hasOwnTextClass(const Engine& engine, Tag tag) {
+  int code = int(tag);
+  return code >= 0 && code < kTagCount - 1 && (engine.ownTextTags >> code) & 1;
 }
 
 }  // namespace vexil::script

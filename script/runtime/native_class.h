@@ -87,6 +87,11 @@ PropertyTable* attachedTable(const Value& value);
 // The class descriptor of a tag, or null.
 NativeClass* classDescriptor(const Engine& engine, Tag tag);
 void setClassDescriptor(Engine& engine, Tag tag, NativeClass* cls);
+// Marks the tag's class as one whose toString answers exactly the value's own text (a number's
+// digits, a Boolean's word, the string itself), so that conversions skip the call. Setting the
+// tag's class again clears the mark.
+void markOwnTextClass(Engine& engine, Tag tag);
+bool hasOwnTextClass(const Engine& engine, Tag tag);
 
 // The global slot of a name (interned on first use).
 Value& globalSlot(Engine& engine, const char* name);

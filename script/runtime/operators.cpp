@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "script/runtime/conversions.h"
+#include "script/runtime/native_class.h"
 #include "script/runtime/script_string.h"
 #include "script/runtime/stack_roots.h"
 
@@ -61,7 +62,24 @@ void arithmetic(Engine& engine, const Value& left, const Value& right, Value* re
   *result = numberFromReal(realOp(asDouble(a), asDouble(b)));
 }
 
+// An Integer's text when its class is the standard one, which runs no code that could collect.
+bool plainText(Engine& engine, const Value& value, Value* text) {
+  if (value.is(Tag::String)) {
+    *text = value;
+    return true;
+  }
+  if (!value.is(Tag::Integer) || !hasOwnTextClass(engine, Tag::Integer)) return false;
+  valueToString(engine, value, text);
+  return true;
+}
+
 void concatenate(Engine& engine, const Value& left, const Value& right, Value* result) {
+  // Strings and standard Integers join without rooting: allocation alone never collects.
+  Value a, b;
+  if (plainText(engine, left, &a) && plainText(engine, right, &b)) {
+    *result = concatStrings(engine, *a.string(), *b.string());
+    return;
+  }
   StackRoots roots(engine);
   Value* leftText = roots.hold(left);
   Value* rightText = roots.hold(right);

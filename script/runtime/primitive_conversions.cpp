@@ -1,6 +1,7 @@
 // Conversions to string and to a primitive: the ones that ask the value's class or the value's
 // own methods. A method that fails on the way (unknown, or a script error) counts as not handled;
 // it never stops the conversion.
+#include <charconv>
 #include <string>
 
 #include "script/runtime/atom_table.h"
@@ -55,13 +56,21 @@ bool invokeNative(Engine& engine, const Value& value, Atom method, Value* result
   return invokeQuietly(engine, object->cls, object->data, method, result);
 }
 
+// A number's decimal text; an Integer is written straight from its digits.
+Value numberString(Engine& engine, const Value& value) {
+  if (value.tag != Tag::Integer) return makeStringFromAscii(engine, numberToText(value));
+  char buffer[24];  // 19 digits and a sign
+  auto written = std::to_chars(buffer, buffer + sizeof buffer, value.integer());
+  return makeStringFromAscii(engine, std::string_view(buffer, size_t(written.ptr - buffer)));
+}
+
 // What a described tag answers when its class is not registered: the class's own answer.
 Value fallbackText(Engine& engine, const Value& value) {
   switch (value.tag) {
     case Tag::Boolean: return booleanText(engine, value.boolean());
     case Tag::Integer:
     case Tag::Real:
-    case Tag::NaN: return makeStringFromAnsi(engine, numberToText(value));
+    case Tag::NaN: return numberString(engine, value);
     case Tag::String: return value;
     case Tag::Function: return makeStaticString(engine, kFunctionDescription);
     default: return makeStaticString(engine, kObjectText);
@@ -70,6 +79,7 @@ Value fallbackText(Engine& engine, const Value& value) {
 
 // Values whose tag has a class descriptor answer toString through it.
 Value describedText(Engine& engine, const Value& value) {
+  if (hasOwnTextClass(engine, value.tag)) return fallbackText(engine, value);
   StackRoots roots(engine);
   Value* receiver = roots.hold(value);
   Value* text = roots.hold();

@@ -78,6 +78,13 @@ Value makeStringFromAnsi(Engine& engine, std::string_view text) {
   return makeStringFromAnsi(engine, text.data(), text.size());
 }
 
+Value makeStringFromAscii(Engine& engine, std::string_view text) {
+  Value result = makeString(engine, text.size());
+  char16_t* units = result.string()->units();
+  for (size_t i = 0; i < text.size(); ++i) units[i] = char16_t(static_cast<unsigned char>(text[i]));
+  return result;
+}
+
 Value makeStaticString(Engine& engine, const char16_t* text, size_t length) {
   return Value::fromString(newRecord(engine, kStringStatic, text, checkedLength(engine, length)));
 }

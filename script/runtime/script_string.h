@@ -37,6 +37,9 @@ struct ScriptString {
 // A heap-owned string widened from ANSI text; null or empty text gives the empty string.
 Value makeStringFromAnsi(Engine& engine, const char* text, size_t bytes);
 Value makeStringFromAnsi(Engine& engine, std::string_view text);
+// A heap-owned string widened unit by unit from 7-bit text (number digits and words), which reads
+// the same in every code page, so it skips the code-page conversion.
+Value makeStringFromAscii(Engine& engine, std::string_view text);
 // A heap-owned string of length units, copied from source when it is given (else to be filled).
 Value makeString(Engine& engine, size_t length, const char16_t* source = nullptr);
 Value makeString(Engine& engine, std::u16string_view text);

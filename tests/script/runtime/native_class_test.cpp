@@ -8,6 +8,7 @@
 #include "script/runtime/arguments.h"
 #include "script/runtime/call_entries.h"
 #include "script/runtime/class_registration.h"
+#include "script/runtime/conversions.h"
 #include "script/runtime/host_class.h"
 #include "script/runtime/messages.h"
 #include "script/runtime/property_table.h"
@@ -384,6 +385,38 @@ TEST_F(ArgumentsTest, OnlyAPositiveIntegerCountCounts) {
   auto built = argumentBlock({Value::fromInteger(5), Value::null()});
   EXPECT_EQ(built[0].integer(), 2);
   EXPECT_EQ(Arguments(built.data()).integer(1), 5);
+}
+
+// A number class whose toString answers a fixed word, to tell its answer from the number's digits.
+bool answerWord(Engine& engine, NativeClass*, void*, Atom method, Value* result, const Value*) {
+  if (method != kAtomToString) return false;
+  *result = makeStringFromAnsi(engine, "word");
+  return true;
+}
+
+TEST_F(NativeClassTest, OwnTextMarkSkipsTheClassUntilTheTagGetsAnotherClass) {
+  NativeClass* numbers = newClass(engine());
+  numbers->invoke = answerWord;
+  setClassDescriptor(engine(), Tag::Integer, numbers);
+  Value converted;
+  valueToString(engine(), Value::fromInteger(-42), &converted);
+  EXPECT_EQ(text(converted), "word");
+
+  markOwnTextClass(engine(), Tag::Integer);
+  EXPECT_TRUE(hasOwnTextClass(engine(), Tag::Integer));
+  valueToString(engine(), Value::fromInteger(-42), &converted);
+  EXPECT_EQ(text(converted), "-42");
+
+  setClassDescriptor(engine(), Tag::Integer, numbers);
+  EXPECT_FALSE(hasOwnTextClass(engine(), Tag::Integer));
+  valueToString(engine(), Value::fromInteger(-42), &converted);
+  EXPECT_EQ(text(converted), "word");
+}
+
+TEST_F(NativeClassTest, OwnTextMarkNeedsAClass) {
+  setClassDescriptor(engine(), Tag::Boolean, nullptr);
+  markOwnTextClass(engine(), Tag::Boolean);
+  EXPECT_FALSE(hasOwnTextClass(engine(), Tag::Boolean));
 }
 
 }  // namespace
