@@ -39,39 +39,73 @@ bool isBitmapFill(FillType type) {
          type == FillType::RepeatingHardBitmap || type == FillType::ClippedHardBitmap;
 }
 
+// A mask drawn inside an outer clip keeps only what the outer clip lets through.
+void intersectMasks(MaskLayer& mask, const MaskLayer& outer, int width) {
+  const PixelBox& box = mask.box;
+  for (int y = box.top; y < box.bottom && !box.empty(); ++y) {
+    size_t row = static_cast<size_t>(y) * width;
+    for (int x = box.left; x < box.right; ++x) {
+      mask.coverage[row + x] = static_cast<uint8_t>(mulDiv255(mask.coverage[row + x], outer.coverage[row + x]));
+    }
+  }
+}
+
 }  // namespace
 
 void Renderer::render(const SpriteInstance& root, const Matrix& stage, Bitmap& target, bool antiAlias) {
   raster_.setAntiAlias(antiAlias);
+  if (target.width != width_ || target.height != height_) masks_.clear();
   width_ = target.width;
   height_ = target.height;
+  masksInUse_ = 0;
   drawContainer(root, stage, ColorTransform{}, Target{&target, nullptr, nullptr}, 0);
+}
+
+MaskLayer& Renderer::acquireMask() {
+  if (masksInUse_ == masks_.size()) {
+    auto layer = std::make_unique<MaskLayer>();
+    layer->coverage.assign(static_cast<size_t>(width_) * height_, 0);
+    masks_.push_back(std::move(layer));
+  }
+  return *masks_[masksInUse_++];
+}
+
+void Renderer::releaseMask() {
+  MaskLayer& layer = *masks_[--masksInUse_];
+  const PixelBox& box = layer.box;
+  for (int y = box.top; y < box.bottom && !box.empty(); ++y) {
+    uint8_t* row = layer.coverage.data() + static_cast<size_t>(y) * width_;
+    std::fill(row + box.left, row + box.right, uint8_t{0});
+  }
+  layer.box = {};
 }
 
 void Renderer::drawContainer(const SpriteInstance& sprite, const Matrix& matrix, const ColorTransform& transform,
                              Target target, int nesting) {
   struct ActiveClip {
     uint16_t lastDepth;
-    std::vector<uint8_t> mask;
+    const MaskLayer* mask;
   };
   std::vector<ActiveClip> clips;
   for (const auto& [depth, object] : sprite.objects()) {
     // A clip whose last depth lies below its own (a backwards clip depth) covers nothing.
-    while (!clips.empty() && clips.back().lastDepth < depth) clips.pop_back();
+    while (!clips.empty() && clips.back().lastDepth < depth) {
+      clips.pop_back();
+      releaseMask();
+    }
     Target here = target;
-    if (!clips.empty()) here.clip = &clips.back().mask;
+    if (!clips.empty()) here.clip = clips.back().mask;
     if (object.clipDepth == 0) {
       drawObject(object, matrix, transform, here, nesting);
       continue;
     }
     if (target.mask || object.clipDepth <= depth) continue;  // masks inside masks draw nothing
-    std::vector<uint8_t> mask(static_cast<size_t>(width_) * height_, 0);
-    drawObject(object, matrix, transform, Target{nullptr, nullptr, &mask}, nesting);
-    if (here.clip) {
-      for (size_t i = 0; i < mask.size(); ++i) mask[i] = static_cast<uint8_t>(mulDiv255(mask[i], (*here.clip)[i]));
-    }
-    clips.push_back({object.clipDepth, std::move(mask)});
+    MaskLayer& mask = acquireMask();
+    drawObject(object, matrix, transform, Target{nullptr, here.clip, &mask}, nesting);
+    if (here.clip) intersectMasks(mask, *here.clip, width_);
+    clips.push_back({object.clipDepth, &mask});
   }
+  for (size_t i = 0; i < clips.size(); ++i) releaseMask();
 }
 
 void Renderer::drawObject(const DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentTransform,
@@ -123,11 +157,17 @@ bool Renderer::makePaint(const FillStyle& style, const Matrix& matrix, const Col
 }
 
 void Renderer::fillRaster(FillRule rule, const Paint& paint, Target target) {
+  if (target.clip) {
+    // Nothing shows outside the clip layer's box.
+    const PixelBox& box = target.clip->box;
+    if (box.empty()) return;
+    raster_.limitTo(box.left, box.top, box.right, box.bottom);
+  }
   if (target.mask) {
     MaskSink sink(*target.mask, width_);
     raster_.fill(rule, sink);
   } else {
-    PaintSink sink(*target.color, target.clip, paint);
+    PaintSink sink(*target.color, target.clip ? &target.clip->coverage : nullptr, paint, colors_);
     raster_.fill(rule, sink);
   }
 }
