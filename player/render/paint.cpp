@@ -67,23 +67,33 @@ void PaintSink::row(int y, int x0, int x1, const uint8_t* alpha) {
     return;
   }
   if (colors_.size() < static_cast<size_t>(count)) colors_.resize(count);
-  const uint32_t* colors = colors_.data();
-  if (paint_.kind == PaintKind::Solid) {
-    std::fill(colors_.begin(), colors_.begin() + count, paint_.color);
-  } else {
-    shadeSpan(paint_, y, x0, count, colors_.data());
-  }
-  for (int i = 0; i < count; ++i) {
-    uint32_t coverage = mask ? mulDiv255(alpha[i], mask[i]) : alpha[i];
-    if (coverage) dst[i] = blendOver(dst[i], colors[i], coverage);
+  uint32_t* colors = colors_.data();
+  // Only the covered stretches are shaded: a thin outline can span the whole row.
+  for (int i = 0; i < count;) {
+    if (!alpha[i] || (mask && !mask[i])) {
+      ++i;
+      continue;
+    }
+    int end = i + 1;
+    while (end < count && alpha[end] && (!mask || mask[end])) ++end;
+    if (paint_.kind == PaintKind::Solid) {
+      std::fill(colors + i, colors + end, paint_.color);
+    } else {
+      shadeSpan(paint_, y, x0 + i, end - i, colors + i);
+    }
+    for (; i < end; ++i) dst[i] = blendOver(dst[i], colors[i], mask ? mulDiv255(alpha[i], mask[i]) : alpha[i]);
   }
 }
 
 void MaskSink::row(int y, int x0, int x1, const uint8_t* alpha) {
   uint8_t* dst = mask_.coverage.data() + static_cast<size_t>(y) * width_;
-  for (int x = x0; x < x1; ++x) {
-    uint32_t a = alpha[x - x0];
-    dst[x] = a == 255 ? uint8_t{255} : static_cast<uint8_t>(a + mulDiv255(dst[x], 255 - a));
+  if (fresh_) {
+    std::copy(alpha, alpha + (x1 - x0), dst + x0);  // nothing drawn into this layer yet
+  } else {
+    for (int x = x0; x < x1; ++x) {
+      uint32_t a = alpha[x - x0];
+      dst[x] = a == 255 ? uint8_t{255} : static_cast<uint8_t>(a + mulDiv255(dst[x], 255 - a));
+    }
   }
   PixelBox& box = mask_.box;
   if (box.empty()) {

@@ -66,12 +66,13 @@ struct MaskLayer {
 // The target of mask drawing: coverage is added (source over) to a mask layer.
 class MaskSink : public CoverageSink {
  public:
-  MaskSink(MaskLayer& mask, int width) : mask_(mask), width_(width) {}
+  MaskSink(MaskLayer& mask, int width) : mask_(mask), width_(width), fresh_(mask.box.empty()) {}
   void row(int y, int x0, int x1, const uint8_t* alpha) override;
 
  private:
   MaskLayer& mask_;
   int width_;
+  bool fresh_;  // the layer was empty when this fill began: its rows are copied, not blended
 };
 
 }  // namespace vexil::render

@@ -16,11 +16,14 @@ void addSegment(Rasterizer& raster, const Segment& segment, const Matrix& matrix
   }
 }
 
-// A curve as points for the stroker, as finely as the rasteriser would flatten it.
-void appendFlattened(std::vector<Point>& points, const Segment& segment, const Matrix& matrix) {
+// A curve as points for the stroker, as finely as the rasteriser would flatten it; the points it
+// adds inside the curve are marked in withinCurve.
+void appendFlattened(std::vector<Point>& points, std::vector<bool>& withinCurve, const Segment& segment,
+                     const Matrix& matrix) {
   Point from = matrix.apply(segment.from), control = matrix.apply(segment.control), to = matrix.apply(segment.to);
   if (!segment.curved) {
     points.push_back(to);
+    withinCurve.push_back(false);
     return;
   }
   double dx = from.x - 2 * control.x + to.x, dy = from.y - 2 * control.y + to.y;
@@ -31,6 +34,7 @@ void appendFlattened(std::vector<Point>& points, const Segment& segment, const M
     points.push_back(i == steps ? to
                                 : Point{u * u * from.x + 2 * u * t * control.x + t * t * to.x,
                                         u * u * from.y + 2 * u * t * control.y + t * t * to.y});
+    withinCurve.push_back(i != steps);
   }
 }
 
@@ -207,17 +211,20 @@ void Renderer::drawLines(const Shape& shape, size_t index, const Matrix& matrix,
   raster_.reset(width_, height_);
   const auto& edges = shape.lineEdges[index];
   polyline_.clear();
+  withinCurve_.clear();
   for (size_t i = 0; i < edges.size(); ++i) {
     const Segment& segment = edges[i];
     bool continues = i > 0 && edges[i - 1].to.x == segment.from.x && edges[i - 1].to.y == segment.from.y;
     if (!continues) {
-      strokePolyline(raster_, polyline_, stroke);
+      strokePolyline(raster_, polyline_, stroke, &withinCurve_);
       polyline_.clear();
+      withinCurve_.clear();
       polyline_.push_back(matrix.apply(segment.from));
+      withinCurve_.push_back(false);
     }
-    appendFlattened(polyline_, segment, matrix);
+    appendFlattened(polyline_, withinCurve_, segment, matrix);
   }
-  strokePolyline(raster_, polyline_, stroke);
+  strokePolyline(raster_, polyline_, stroke, &withinCurve_);
   fillRaster(FillRule::NonZero, paint, target);
 }
 

@@ -50,6 +50,7 @@ class Renderer {
   Rasterizer raster_;
   int width_ = 0, height_ = 0;
   std::vector<Point> polyline_;
+  std::vector<bool> withinCurve_;  // beside polyline_: points made by flattening a curve
   std::vector<uint32_t> colors_;  // one row of paint colours
   std::vector<std::unique_ptr<MaskLayer>> masks_;
   size_t masksInUse_ = 0;
