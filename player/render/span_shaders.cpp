@@ -20,13 +20,13 @@ bool toFixed(double start, double step, int count, int64_t& fixedStart, int64_t&
   return true;
 }
 
-double floorOf(double value) {
+inline double floorOf(double value) {
   double whole = static_cast<double>(static_cast<int64_t>(value));
   return whole > value ? whole - 1 : whole;
 }
 
 // A position along the ramp (0..256 covers it once) to a ramp index under the spread mode.
-int rampIndex(double position, Spread spread) {
+inline int rampIndex(double position, Spread spread) {
   constexpr double kLimit = 1e15;
   if (!(position == position)) position = 0;
   position = std::clamp(position, -kLimit, kLimit);
@@ -73,28 +73,48 @@ void shadeLinear(const Paint& paint, int y, int x0, int count, uint32_t* out) {
   }
 }
 
-void shadeRadial(const Paint& paint, int y, int x0, int count, uint32_t* out) {
+template <Spread kSpread>
+void shadeRadialSpread(const Paint& paint, int y, int x0, int count, uint32_t* out) {
   const Matrix& m = paint.fromPixels;
   double py = y + 0.5;
   double rowX = m.c * py + m.tx, rowY = m.d * py + m.ty;
   for (int i = 0; i < count; ++i) {
     double px = x0 + i + 0.5;
     double gx = m.a * px + rowX, gy = m.b * px + rowY;
-    out[i] = paint.ramp[rampIndex(std::sqrt(gx * gx + gy * gy) / kGradientHalf * 256, paint.spread)];
+    out[i] = paint.ramp[rampIndex(std::sqrt(gx * gx + gy * gy) / kGradientHalf * 256, kSpread)];
   }
 }
 
-// The ray from the focal point through the pixel meets the unit circle at distance 1/t.
-void shadeFocal(const Paint& paint, int y, int x0, int count, uint32_t* out) {
+void shadeRadial(const Paint& paint, int y, int x0, int count, uint32_t* out) {
+  switch (paint.spread) {
+    case Spread::Pad: shadeRadialSpread<Spread::Pad>(paint, y, x0, count, out); break;
+    case Spread::Repeat: shadeRadialSpread<Spread::Repeat>(paint, y, x0, count, out); break;
+    case Spread::Reflect: shadeRadialSpread<Spread::Reflect>(paint, y, x0, count, out); break;
+  }
+}
+
+// The ray from the focal point through the pixel meets the unit circle at distance 1/t, so t is
+// dd / (-fd + root) with one division.
+template <Spread kSpread>
+void shadeFocalSpread(const Paint& paint, int y, int x0, int count, uint32_t* out) {
   const Matrix& m = paint.fromPixels;
+  constexpr double kUnit = 1 / kGradientHalf;
   double py = y + 0.5, focal = paint.focal;
   double rowX = m.c * py + m.tx, rowY = m.d * py + m.ty, outside = focal * focal - 1;
   for (int i = 0; i < count; ++i) {
     double px = x0 + i + 0.5;
-    double dx = (m.a * px + rowX) / kGradientHalf - focal, dy = (m.b * px + rowY) / kGradientHalf;
+    double dx = (m.a * px + rowX) * kUnit - focal, dy = (m.b * px + rowY) * kUnit;
     double dd = dx * dx + dy * dy, fd = focal * dx;
-    double s = dd > 0 ? (-fd + std::sqrt(std::max(0.0, fd * fd - dd * outside))) / dd : 0;
-    out[i] = paint.ramp[rampIndex(s > 0 ? 256 / s : 0, paint.spread)];
+    double reach = -fd + std::sqrt(std::max(0.0, fd * fd - dd * outside));
+    out[i] = paint.ramp[rampIndex(dd > 0 && reach > 0 ? 256 * dd / reach : 0, kSpread)];
+  }
+}
+
+void shadeFocal(const Paint& paint, int y, int x0, int count, uint32_t* out) {
+  switch (paint.spread) {
+    case Spread::Pad: shadeFocalSpread<Spread::Pad>(paint, y, x0, count, out); break;
+    case Spread::Repeat: shadeFocalSpread<Spread::Repeat>(paint, y, x0, count, out); break;
+    case Spread::Reflect: shadeFocalSpread<Spread::Reflect>(paint, y, x0, count, out); break;
   }
 }
 
