@@ -121,6 +121,8 @@ void Renderer::drawObject(const DisplayObject& object, const Matrix& parentMatri
   if (!character) return;
   if (const auto* shape = std::get_if<Shape>(character)) {
     drawShape(*shape, matrix, transform, target);
+  } else if (const auto* morph = std::get_if<MorphShape>(character)) {
+    drawShape(morphShapeAt(*morph, object.ratio), matrix, transform, target);
   } else if (const auto* text = std::get_if<StaticText>(character)) {
     drawText(*text, matrix, transform, target);
   } else if (object.sprite) {
