@@ -172,7 +172,9 @@ void shadeBitmap(const Paint& paint, int y, int x0, int count, uint32_t* out) {
   double centre = paint.smooth ? 0.5 : 0;
   int64_t fu = 0, fv = 0, du = 0, dv = 0;
   if (!toFixed(u - centre, m.a, count, fu, du) || !toFixed(v - centre, m.b, count, fv, dv)) {
-    for (int i = 0; i < count; ++i) out[i] = sampleBitmapAt(paint, m.a * (px + i) + m.c * py + m.tx, m.b * (px + i) + m.d * py + m.ty);
+    for (int i = 0; i < count; ++i) {
+      out[i] = sampleBitmapAt(paint, m.a * (px + i) + m.c * py + m.tx, m.b * (px + i) + m.d * py + m.ty);
+    }
   } else {
     TexelAxis xs{image.width, paint.repeat}, ys{image.height, paint.repeat};
     const uint32_t* pixels = image.pixels.data();

@@ -222,10 +222,11 @@ void MoviePlayer::setVariable(std::string_view target, std::string_view path, Ac
 // A sprite's properties that its timeline decides; the rest read as undefined.
 ActionValue MoviePlayer::clipProperty(std::string_view target, const ClipPropertyInfo& info) {
   if (!clipHost_ || !clipHost_->hasClip(target)) return ActionValue::undefined();
+  auto number = [](size_t value) { return ActionValue::fromNumber(static_cast<double>(value)); };
   switch (info.property) {
-    case ClipProperty::CurrentFrame: return ActionValue::fromNumber(static_cast<double>(*clipHost_->currentFrame(target) + 1));
+    case ClipProperty::CurrentFrame: return number(*clipHost_->currentFrame(target) + 1);
     case ClipProperty::TotalFrames:
-    case ClipProperty::FramesLoaded: return ActionValue::fromNumber(static_cast<double>(*clipHost_->totalFrames(target)));
+    case ClipProperty::FramesLoaded: return number(*clipHost_->totalFrames(target));
     case ClipProperty::Target: return ActionValue::fromString(targetDisplayName(target));
     case ClipProperty::Name: return ActionValue::fromString(lastSegment(target));
     default: return ActionValue::undefined();
