@@ -138,12 +138,14 @@ bool PlayerControl::loadMovie(const std::string& url) {
     auto bytes = platform::readWholeFile(platform::utf16ToAnsi(platform::utf8ToUtf16(*path)));
     swf::ReadResult result = bytes ? swf::readMovie(*bytes) : swf::ReadResult{std::nullopt, swf::kErrorCannotOpen};
     display_ = result.ok() ? render::MovieDisplay::load(*bytes) : nullptr;
+    player_.setClipHost(display_.get());
     contentChanged_ = true;
     if (result.ok()) {
       withEvents([&] {
         player_.setLoop(settings_.loop);
         player_.load(std::move(*result.movie), url);
         applyFlashVars();
+        if (display_) display_->runQueuedActions(player_);
       });
       loaded = true;
     }
@@ -257,6 +259,8 @@ void PlayerControl::frameTimer() {
     size_t before = player_.currentFrame();
     player_.tick();
     changed = changed || player_.currentFrame() != before;
+    // Sprites that entered frames run those frames' actions.
+    if (display_) changed = display_->runQueuedActions(player_) || changed;
   });
   if (changed) {
     contentChanged_ = true;

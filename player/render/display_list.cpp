@@ -1,16 +1,56 @@
 #include "player/render/display_list.h"
 
+#include <algorithm>
+
+#include "platform/text_case.h"
+
 namespace vexil::render {
 
 SpriteInstance::SpriteInstance(const MovieLibrary& library, const Timeline& timeline, InstanceBudget& budget,
-                               int nesting)
-    : library_(library), timeline_(timeline), budget_(budget), nesting_(nesting) {
+                               int nesting, const SpriteInstance* parent)
+    : library_(library), timeline_(timeline), budget_(budget), nesting_(nesting), parent_(parent),
+      serial_(budget.nextSerial++) {
   ++budget_.live;
+  budget_.bySerial[serial_] = this;
 }
 
 SpriteInstance::~SpriteInstance() {
   objects_.clear();
+  budget_.bySerial.erase(serial_);
   --budget_.live;
+}
+
+std::string SpriteInstance::instanceName() const {
+  return name_.empty() ? "instance" + std::to_string(serial_) : name_;
+}
+
+std::string SpriteInstance::path() const {
+  if (!parent_) return {};
+  std::string above = parent_->path();
+  return above.empty() ? instanceName() : above + "/" + instanceName();
+}
+
+SpriteInstance* SpriteInstance::child(std::string_view name) {
+  for (auto& [depth, object] : objects_) {
+    if (object.sprite && object.sprite->instanceName() == name) return object.sprite.get();
+  }
+  return nullptr;
+}
+
+std::optional<size_t> SpriteInstance::findLabel(std::string_view label) const {
+  std::string wanted = platform::asciiLowered(label);
+  for (const auto& [name, frame] : timeline_.labels) {
+    if (platform::asciiLowered(name) == wanted) return std::min(frame, frameCount() - 1);
+  }
+  return std::nullopt;
+}
+
+void SpriteInstance::queueActions(size_t frame) {
+  if (frame >= timeline_.actions.size()) return;
+  for (const auto& block : timeline_.actions[frame]) {
+    if (budget_.queued.size() >= InstanceBudget::kMaxQueuedActions) return;
+    budget_.queued.push_back({serial_, &block});
+  }
 }
 
 void SpriteInstance::gotoFrame(size_t frame) {
@@ -25,6 +65,8 @@ void SpriteInstance::gotoFrame(size_t frame) {
   entered_ = true;
   for (size_t f = from; f <= frame; ++f) applyFrame(f);
   frame_ = frame;
+  // Frames passed over on the way show their changes but run no actions.
+  queueActions(frame);
 }
 
 bool SpriteInstance::advance() {
@@ -66,7 +108,7 @@ void SpriteInstance::setCharacter(DisplayObject& object, uint16_t character) {
   const Character* found = library_.find(character);
   auto* timeline = found ? std::get_if<std::shared_ptr<Timeline>>(found) : nullptr;
   if (timeline && nesting_ + 1 < kMaxNesting && budget_.live < InstanceBudget::kMaxSprites) {
-    object.sprite = std::make_unique<SpriteInstance>(library_, **timeline, budget_, nesting_ + 1);
+    object.sprite = std::make_unique<SpriteInstance>(library_, **timeline, budget_, nesting_ + 1, this);
     object.sprite->gotoFrame(0);
   }
 }
@@ -91,6 +133,7 @@ void SpriteInstance::apply(const DisplayCommand& command) {
   if (command.colorTransform) object->colorTransform = *command.colorTransform;
   if (command.ratio) object->ratio = *command.ratio;
   if (command.name) object->name = *command.name;
+  if (object->sprite) object->sprite->name_ = platform::asciiLowered(object->name);
   if (command.clipDepth) object->clipDepth = *command.clipDepth;
 }
 

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "player/render/movie_library.h"
 
@@ -12,11 +15,23 @@ namespace vexil::render {
 
 class SpriteInstance;
 
-// Live sprite instances of one movie. Sprites that place themselves twice would otherwise double
-// with every level; past the cap further sprites are not created.
+// A sprite's frame actions waiting to run: the sprite by its serial number (it may be gone by
+// then) and the action block, which lives in the library.
+struct QueuedActions {
+  uint64_t sprite = 0;
+  const std::vector<uint8_t>* code = nullptr;
+};
+
+// What the sprite instances of one movie share. Sprites that place themselves twice would
+// otherwise double with every level; past the cap further sprites are not created. Sprites
+// entering a frame queue its actions here; whoever runs actions takes them.
 struct InstanceBudget {
   static constexpr size_t kMaxSprites = 20'000;
+  static constexpr size_t kMaxQueuedActions = 10'000;
   size_t live = 0;
+  uint64_t nextSerial = 1;
+  std::map<uint64_t, SpriteInstance*> bySerial;
+  std::vector<QueuedActions> queued;
 };
 
 struct DisplayObject {
@@ -32,7 +47,8 @@ struct DisplayObject {
 class SpriteInstance {
  public:
   // nesting: how many sprites contain this one; past kMaxNesting nothing more is created.
-  SpriteInstance(const MovieLibrary& library, const Timeline& timeline, InstanceBudget& budget, int nesting);
+  SpriteInstance(const MovieLibrary& library, const Timeline& timeline, InstanceBudget& budget, int nesting,
+                 const SpriteInstance* parent = nullptr);
   ~SpriteInstance();
   SpriteInstance(const SpriteInstance&) = delete;
   SpriteInstance& operator=(const SpriteInstance&) = delete;
@@ -49,6 +65,14 @@ class SpriteInstance {
   bool playing() const { return playing_; }
   void setPlaying(bool playing) { playing_ = playing; }
   const std::map<uint16_t, DisplayObject>& objects() const { return objects_; }
+  // The sprite placed here under the (folded) instance name, if any.
+  SpriteInstance* child(std::string_view name);
+  std::optional<size_t> findLabel(std::string_view label) const;
+  // The target path actions know this sprite by: folded instance names from the main timeline
+  // down, joined with '/' ("" for the main timeline). Unnamed sprites are "instanceN".
+  std::string path() const;
+  std::string instanceName() const;
+  uint64_t serial() const { return serial_; }
   // Objects in this timeline and every sprite inside it.
   size_t objectCount() const;
 
@@ -56,11 +80,15 @@ class SpriteInstance {
   void applyFrame(size_t frame);
   void apply(const DisplayCommand& command);
   void setCharacter(DisplayObject& object, uint16_t character);
+  void queueActions(size_t frame);
 
   const MovieLibrary& library_;
   const Timeline& timeline_;
   InstanceBudget& budget_;
   int nesting_;
+  const SpriteInstance* parent_;
+  uint64_t serial_;
+  std::string name_;  // folded instance name, set by the parent when placed
   size_t frame_ = 0;
   bool entered_ = false;
   bool playing_ = true;

@@ -44,4 +44,57 @@ void MovieDisplay::render(Bitmap& target, const RenderOptions& options) {
   renderer_.render(*root_, stage, target, options.antiAlias);
 }
 
+SpriteInstance* MovieDisplay::findClip(std::string_view target) {
+  SpriteInstance* clip = root_.get();
+  while (clip && !target.empty()) {
+    size_t slash = target.find('/');
+    clip = clip->child(target.substr(0, slash));
+    target = slash == std::string_view::npos ? std::string_view{} : target.substr(slash + 1);
+  }
+  return clip == root_.get() ? nullptr : clip;
+}
+
+std::optional<size_t> MovieDisplay::currentFrame(std::string_view target) {
+  SpriteInstance* clip = findClip(target);
+  return clip ? std::optional<size_t>(clip->frame()) : std::nullopt;
+}
+
+std::optional<size_t> MovieDisplay::totalFrames(std::string_view target) {
+  SpriteInstance* clip = findClip(target);
+  return clip ? std::optional<size_t>(clip->frameCount()) : std::nullopt;
+}
+
+void MovieDisplay::gotoFrame(std::string_view target, size_t frame) {
+  if (SpriteInstance* clip = findClip(target)) clip->gotoFrame(frame);
+}
+
+void MovieDisplay::gotoLabel(std::string_view target, std::string_view label) {
+  SpriteInstance* clip = findClip(target);
+  if (!clip) return;
+  if (auto frame = clip->findLabel(label)) clip->gotoFrame(*frame);
+}
+
+void MovieDisplay::setPlaying(std::string_view target, bool playing) {
+  if (SpriteInstance* clip = findClip(target)) clip->setPlaying(playing);
+}
+
+bool MovieDisplay::runQueuedActions(swf::MoviePlayer& player) {
+  // Actions that keep sending sprites to frames with more actions share one frame's budget.
+  constexpr int kMaxRounds = 64;
+  swf::ActionBudget budget;
+  bool ran = false;
+  for (int round = 0; round < kMaxRounds && !budget_.queued.empty() && !budget.exhausted(); ++round) {
+    std::vector<QueuedActions> batch;
+    batch.swap(budget_.queued);
+    for (const QueuedActions& entry : batch) {
+      auto sprite = budget_.bySerial.find(entry.sprite);
+      if (sprite == budget_.bySerial.end()) continue;  // removed before its actions ran
+      player.runClipActions(sprite->second->path(), *entry.code, budget);
+      ran = true;
+    }
+  }
+  budget_.queued.clear();
+  return ran;
+}
+
 }  // namespace vexil::render

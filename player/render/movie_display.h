@@ -12,6 +12,8 @@
 #include "player/render/display_list.h"
 #include "player/render/movie_library.h"
 #include "player/render/renderer.h"
+#include "player/swf/clip_host.h"
+#include "player/swf/movie_player.h"
 
 namespace vexil::render {
 
@@ -23,7 +25,7 @@ struct RenderOptions {
   std::optional<uint32_t> letterbox;   // 0xRRGGBB outside the movie's frame; the background when unset
 };
 
-class MovieDisplay {
+class MovieDisplay : public swf::ClipHost {
  public:
   static std::unique_ptr<MovieDisplay> load(std::span<const uint8_t> file, std::string* error = nullptr);
 
@@ -38,7 +40,22 @@ class MovieDisplay {
   const MovieLibrary& library() const { return library_; }
   const SpriteInstance& root() const { return *root_; }
 
+  // Runs the frame actions sprites queued on entering frames (and those that running them
+  // queues), each with its sprite as target; true when any ran.
+  bool runQueuedActions(swf::MoviePlayer& player);
+
+  // swf::ClipHost: the main timeline's sprites by target path.
+  void rootFrameEntered(size_t frame) override { followFrame(frame); }
+  bool hasClip(std::string_view target) override { return findClip(target) != nullptr; }
+  std::optional<size_t> currentFrame(std::string_view target) override;
+  std::optional<size_t> totalFrames(std::string_view target) override;
+  void gotoFrame(std::string_view target, size_t frame) override;
+  void gotoLabel(std::string_view target, std::string_view label) override;
+  void setPlaying(std::string_view target, bool playing) override;
+
  private:
+  SpriteInstance* findClip(std::string_view target);
+
   explicit MovieDisplay(MovieLibrary library);
 
   MovieLibrary library_;

@@ -64,6 +64,7 @@ class LibraryReader {
  private:
   void readTag(const Tag& tag, std::vector<DisplayCommand>& frame, bool isRoot);
   void defineShape(ByteReader& body, int version);
+  void defineMorphShape(ByteReader& body, int version);
   void defineSprite(ByteReader& body);
   void defineLossless(ByteReader& body, bool withAlpha);
   void defineJpeg(ByteReader& body, DisplayTag code);
@@ -78,14 +79,31 @@ class LibraryReader {
 
 void LibraryReader::readTimeline(ByteReader& reader, Timeline& timeline, bool isRoot) {
   std::vector<DisplayCommand> frame;
+  std::vector<std::vector<uint8_t>> actions;
   bool pending = false;
   while (!reader.atEnd()) {
     Tag tag = render::readTag(reader);
     if (tag.code == DisplayTag::End) break;
     if (tag.code == DisplayTag::ShowFrame) {
       timeline.frames.push_back(std::move(frame));
+      timeline.actions.push_back(std::move(actions));
       frame.clear();
+      actions.clear();
       pending = false;
+      continue;
+    }
+    if (!isRoot && tag.code == DisplayTag::DoAction) {
+      actions.emplace_back(tag.body.begin(), tag.body.end());
+      pending = true;
+      continue;
+    }
+    if (!isRoot && tag.code == DisplayTag::FrameLabel) {
+      ByteReader body(tag.body, kErrorTag);
+      try {
+        timeline.labels.emplace_back(body.cString(), timeline.frames.size());
+      } catch (const swf::SwfError&) {
+        ++library_.skippedTags;
+      }
       continue;
     }
     try {
@@ -96,7 +114,10 @@ void LibraryReader::readTimeline(ByteReader& reader, Timeline& timeline, bool is
       ++library_.skippedTags;
     }
   }
-  if (pending || timeline.frames.empty()) timeline.frames.push_back(std::move(frame));
+  if (pending || timeline.frames.empty()) {
+    timeline.frames.push_back(std::move(frame));
+    timeline.actions.push_back(std::move(actions));
+  }
 }
 
 void LibraryReader::readTag(const Tag& tag, std::vector<DisplayCommand>& frame, bool isRoot) {
@@ -125,6 +146,8 @@ void LibraryReader::readTag(const Tag& tag, std::vector<DisplayCommand>& frame, 
     case DisplayTag::DefineShape2: defineShape(body, 2); break;
     case DisplayTag::DefineShape3: defineShape(body, 3); break;
     case DisplayTag::DefineShape4: defineShape(body, 4); break;
+    case DisplayTag::DefineMorphShape: defineMorphShape(body, 1); break;
+    case DisplayTag::DefineMorphShape2: defineMorphShape(body, 2); break;
     case DisplayTag::DefineSprite: defineSprite(body); break;
     case DisplayTag::DefineBitsLossless: defineLossless(body, false); break;
     case DisplayTag::DefineBitsLossless2: defineLossless(body, true); break;
@@ -160,6 +183,18 @@ void LibraryReader::defineShape(ByteReader& body, int version) {
   Shape shape = readStyledShape(body, version);
   shape.nonZero = nonZero;
   library_.characters[id] = std::move(shape);
+}
+
+void LibraryReader::defineMorphShape(ByteReader& body, int version) {
+  uint16_t id = body.u16();
+  skipRect(body);  // start bounds
+  skipRect(body);  // end bounds
+  if (version == 2) {
+    skipRect(body);  // start edge bounds
+    skipRect(body);  // end edge bounds
+    body.u8();       // stroke scaling flags
+  }
+  library_.characters[id] = readMorphShape(body, version);
 }
 
 void LibraryReader::defineSprite(ByteReader& body) {

@@ -14,6 +14,7 @@
 
 #include "player/render/bitmap.h"
 #include "player/render/geometry.h"
+#include "player/render/morph_shape.h"
 #include "player/render/shape.h"
 
 namespace vexil::render {
@@ -33,6 +34,10 @@ struct DisplayCommand {
 
 struct Timeline {
   std::vector<std::vector<DisplayCommand>> frames;  // never empty once read
+  // A sprite's own frame actions (the main timeline's are the movie player's): the action
+  // blocks of each frame, as many entries as frames.
+  std::vector<std::vector<std::vector<uint8_t>>> actions;
+  std::vector<std::pair<std::string, size_t>> labels;  // a sprite's frame labels and their frames
 };
 
 struct GlyphRun {
@@ -50,14 +55,6 @@ struct StaticText {
 struct Font {
   std::vector<Shape> glyphs;
   double unitsPerEm = 1024;  // glyph coordinates per em (20 times more in the newest fonts)
-};
-
-// A morph shape's two key shapes; the edges correspond one to one.
-struct MorphShape {
-  Shape start, end;
-  std::vector<Segment> startEdges, endEdges;
-  std::vector<std::pair<uint32_t, uint32_t>> edgeFills;  // fill0/fill1 of each edge
-  std::vector<uint32_t> edgeLines;
 };
 
 using Character = std::variant<Shape, std::shared_ptr<Timeline>, StaticText, MorphShape>;

@@ -39,27 +39,40 @@ void buildRamp(Paint& paint, const std::vector<GradientStop>& stops, const Color
 // The target of colour drawing: a frame buffer and, when clipping, a mask of the same size.
 class PaintSink : public CoverageSink {
  public:
-  PaintSink(Bitmap& target, const std::vector<uint8_t>* mask, const Paint& paint)
-      : target_(target), mask_(mask), paint_(paint) {}
+  // colors is scratch space kept by the caller between fills.
+  PaintSink(Bitmap& target, const std::vector<uint8_t>* mask, const Paint& paint, std::vector<uint32_t>& colors)
+      : target_(target), mask_(mask), paint_(paint), colors_(colors) {}
   void row(int y, int x0, int x1, const uint8_t* alpha) override;
 
  private:
-  void shade(int y, int x0, int count, uint32_t* out) const;
   Bitmap& target_;
   const std::vector<uint8_t>* mask_;
   const Paint& paint_;
-  std::vector<uint32_t> colors_;
+  std::vector<uint32_t>& colors_;
 };
 
-// The target of mask drawing: coverage is added (source over) to an 8-bit mask.
+// A clip layer's coverage, frame sized, and the box outside which it is known to be zero (so
+// that clearing, combining and drawing through it stay within that box).
+struct PixelBox {
+  int left = 0, top = 0, right = 0, bottom = 0;
+  bool empty() const { return right <= left || bottom <= top; }
+};
+
+struct MaskLayer {
+  std::vector<uint8_t> coverage;
+  PixelBox box;
+};
+
+// The target of mask drawing: coverage is added (source over) to a mask layer.
 class MaskSink : public CoverageSink {
  public:
-  MaskSink(std::vector<uint8_t>& mask, int width) : mask_(mask), width_(width) {}
+  MaskSink(MaskLayer& mask, int width) : mask_(mask), width_(width), fresh_(mask.box.empty()) {}
   void row(int y, int x0, int x1, const uint8_t* alpha) override;
 
  private:
-  std::vector<uint8_t>& mask_;
+  MaskLayer& mask_;
   int width_;
+  bool fresh_;  // the layer was empty when this fill began: its rows are copied, not blended
 };
 
 }  // namespace vexil::render

@@ -10,6 +10,7 @@ constexpr int32_t kOne = 1 << Rasterizer::kFracBits;
 // Coordinates far outside any frame are pulled in; this keeps products inside 64 bits and lines
 // that cross the frame still cross it at nearly the same place.
 constexpr double kCoordinateLimit = 1 << 20;
+static_assert(Rasterizer::kSubRows == 4, "the row coverage shift assumes four sub-rows");
 
 int32_t toFixed(double value) {
   if (!(value == value)) return 0;  // NaN
@@ -31,11 +32,21 @@ void Rasterizer::reset(int width, int height) {
   height_ = std::max(height, 0);
   edges_.clear();
   overflowed_ = false;
+  left_ = top_ = 0;
+  right_ = width_;
+  bottom_ = height_;
   if (partial_.size() < static_cast<size_t>(width_) + 2) {
     partial_.assign(width_ + 2, 0);
     runs_.assign(width_ + 2, 0);
     alpha_.assign(width_ + 2, 0);
   }
+}
+
+void Rasterizer::limitTo(int left, int top, int right, int bottom) {
+  left_ = std::clamp(left, 0, width_);
+  top_ = std::clamp(top, 0, height_);
+  right_ = std::clamp(right, left_, width_);
+  bottom_ = std::clamp(bottom, top_, height_);
 }
 
 void Rasterizer::addLine(Point from, Point to) {
@@ -69,13 +80,15 @@ void Rasterizer::addQuad(Point from, Point control, Point to) {
 }
 
 void Rasterizer::addSpan(int32_t from, int32_t to) {
-  from = std::clamp(from, 0, width_ * kOne);
-  to = std::clamp(to, 0, width_ * kOne);
+  from = std::clamp(from, left_ * kOne, right_ * kOne);
+  to = std::clamp(to, left_ * kOne, right_ * kOne);
   if (from >= to) return;
   int first = from >> kFracBits, last = to >> kFracBits;
   if (first == last) {
     partial_[first] += to - from;
+    cells_.push_back(first);
   } else {
+    cells_.insert(cells_.end(), {first, first + 1, last});
     partial_[first] += kOne - (from & (kOne - 1));
     runs_[first + 1] += kOne;
     runs_[last] -= kOne;
@@ -88,32 +101,45 @@ void Rasterizer::addSpan(int32_t from, int32_t to) {
 void Rasterizer::emitRow(int y, CoverageSink& sink) {
   if (touchedMax_ < touchedMin_) return;
   const int32_t kFull = kOne * subRows_;
-  int32_t run = 0;
+  // kFull is a power of two (256 or 1024): a shift gives the same rounding as the division.
+  const int fullBits = kFracBits + (subRows_ == kSubRows ? 2 : 0);
+  auto toAlpha = [&](int32_t coverage) {
+    return static_cast<uint8_t>((std::min(coverage, kFull) * 255 + kFull / 2) >> fullBits);
+  };
+  // Coverage changes only at the cells spans began or ended in; between them it is the running
+  // sum, so those stretches are filled whole.
+  std::sort(cells_.begin(), cells_.end());
   int last = std::min(touchedMax_, width_ - 1);
-  int x0 = touchedMin_, x1 = x0;
-  for (int x = touchedMin_; x <= touchedMax_; ++x) {
-    run += runs_[x];
-    int32_t coverage = std::min(run + partial_[x], kFull);
-    runs_[x] = partial_[x] = 0;
-    if (x > last) continue;
-    uint8_t value = static_cast<uint8_t>((coverage * 255 + kFull / 2) / kFull);
-    alpha_[x] = value;
-    if (value) x1 = x + 1;
+  int32_t run = 0;
+  int next = touchedMin_;
+  for (size_t i = 0; i < cells_.size(); ++i) {
+    int cell = cells_[i];
+    if (i > 0 && cell == cells_[i - 1]) continue;
+    if (cell <= last) {
+      std::fill(alpha_.begin() + next, alpha_.begin() + cell, toAlpha(run));
+      run += runs_[cell];
+      alpha_[cell] = toAlpha(run + partial_[cell]);
+      next = cell + 1;
+    }
+    runs_[cell] = partial_[cell] = 0;
   }
-  runs_[touchedMax_ + 1] = 0;
+  cells_.clear();
+  if (next <= last) std::fill(alpha_.begin() + next, alpha_.begin() + last + 1, toAlpha(run));
+  int x0 = touchedMin_, x1 = last + 1;
   while (x0 < x1 && alpha_[x0] == 0) ++x0;
+  while (x1 > x0 && alpha_[x1 - 1] == 0) --x1;
   if (x0 < x1) sink.row(y, x0, x1, alpha_.data() + x0);
   touchedMin_ = width_ + 1;
   touchedMax_ = -1;
 }
 
 void Rasterizer::fill(FillRule rule, CoverageSink& sink) {
-  if (edges_.empty() || width_ == 0 || height_ == 0) return;
+  if (edges_.empty() || right_ <= left_ || bottom_ <= top_) return;
   std::sort(edges_.begin(), edges_.end(), [](const Edge& l, const Edge& r) { return l.yTop < r.yTop; });
   int32_t yMax = 0;
   for (const Edge& edge : edges_) yMax = std::max(yMax, edge.yBottom);
-  int firstRow = std::max(0, edges_.front().yTop >> kFracBits);
-  int lastRow = std::min(height_ - 1, (yMax - 1) >> kFracBits);
+  int firstRow = std::max(top_, edges_.front().yTop >> kFracBits);
+  int lastRow = std::min(bottom_ - 1, (yMax - 1) >> kFracBits);
   subRows_ = antiAlias_ ? kSubRows : 1;
   active_.clear();
   size_t next = 0;

@@ -30,6 +30,9 @@ class Rasterizer {
 
   // Starts a new outline clipped to a width x height pixel area.
   void reset(int width, int height);
+  // Narrows the area drawn to pixels left <= x < right, top <= y < bottom (a clip layer's bounds);
+  // cleared by reset.
+  void limitTo(int left, int top, int right, int bottom);
   void addLine(Point from, Point to);
   // A quadratic curve, flattened into a number of lines that depends only on its size.
   void addQuad(Point from, Point control, Point to);
@@ -53,6 +56,7 @@ class Rasterizer {
   void emitRow(int y, CoverageSink& sink);
 
   int width_ = 0, height_ = 0;
+  int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;
   bool overflowed_ = false;
   bool antiAlias_ = true;
   int subRows_ = kSubRows;
@@ -60,6 +64,7 @@ class Rasterizer {
   std::vector<size_t> active_;
   std::vector<Crossing> crossings_;
   std::vector<int32_t> partial_, runs_;  // per pixel: partial coverage, and run starts/ends
+  std::vector<int32_t> cells_;  // cells of the current row whose partial or run changed
   std::vector<uint8_t> alpha_;
   int touchedMin_ = 0, touchedMax_ = -1;
 };

@@ -16,11 +16,14 @@ void addSegment(Rasterizer& raster, const Segment& segment, const Matrix& matrix
   }
 }
 
-// A curve as points for the stroker, as finely as the rasteriser would flatten it.
-void appendFlattened(std::vector<Point>& points, const Segment& segment, const Matrix& matrix) {
+// A curve as points for the stroker, as finely as the rasteriser would flatten it; the points it
+// adds inside the curve are marked in withinCurve.
+void appendFlattened(std::vector<Point>& points, std::vector<bool>& withinCurve, const Segment& segment,
+                     const Matrix& matrix) {
   Point from = matrix.apply(segment.from), control = matrix.apply(segment.control), to = matrix.apply(segment.to);
   if (!segment.curved) {
     points.push_back(to);
+    withinCurve.push_back(false);
     return;
   }
   double dx = from.x - 2 * control.x + to.x, dy = from.y - 2 * control.y + to.y;
@@ -31,6 +34,7 @@ void appendFlattened(std::vector<Point>& points, const Segment& segment, const M
     points.push_back(i == steps ? to
                                 : Point{u * u * from.x + 2 * u * t * control.x + t * t * to.x,
                                         u * u * from.y + 2 * u * t * control.y + t * t * to.y});
+    withinCurve.push_back(i != steps);
   }
 }
 
@@ -39,39 +43,73 @@ bool isBitmapFill(FillType type) {
          type == FillType::RepeatingHardBitmap || type == FillType::ClippedHardBitmap;
 }
 
+// A mask drawn inside an outer clip keeps only what the outer clip lets through.
+void intersectMasks(MaskLayer& mask, const MaskLayer& outer, int width) {
+  const PixelBox& box = mask.box;
+  for (int y = box.top; y < box.bottom && !box.empty(); ++y) {
+    size_t row = static_cast<size_t>(y) * width;
+    for (int x = box.left; x < box.right; ++x) {
+      mask.coverage[row + x] = static_cast<uint8_t>(mulDiv255(mask.coverage[row + x], outer.coverage[row + x]));
+    }
+  }
+}
+
 }  // namespace
 
 void Renderer::render(const SpriteInstance& root, const Matrix& stage, Bitmap& target, bool antiAlias) {
   raster_.setAntiAlias(antiAlias);
+  if (target.width != width_ || target.height != height_) masks_.clear();
   width_ = target.width;
   height_ = target.height;
+  masksInUse_ = 0;
   drawContainer(root, stage, ColorTransform{}, Target{&target, nullptr, nullptr}, 0);
+}
+
+MaskLayer& Renderer::acquireMask() {
+  if (masksInUse_ == masks_.size()) {
+    auto layer = std::make_unique<MaskLayer>();
+    layer->coverage.assign(static_cast<size_t>(width_) * height_, 0);
+    masks_.push_back(std::move(layer));
+  }
+  return *masks_[masksInUse_++];
+}
+
+void Renderer::releaseMask() {
+  MaskLayer& layer = *masks_[--masksInUse_];
+  const PixelBox& box = layer.box;
+  for (int y = box.top; y < box.bottom && !box.empty(); ++y) {
+    uint8_t* row = layer.coverage.data() + static_cast<size_t>(y) * width_;
+    std::fill(row + box.left, row + box.right, uint8_t{0});
+  }
+  layer.box = {};
 }
 
 void Renderer::drawContainer(const SpriteInstance& sprite, const Matrix& matrix, const ColorTransform& transform,
                              Target target, int nesting) {
   struct ActiveClip {
     uint16_t lastDepth;
-    std::vector<uint8_t> mask;
+    const MaskLayer* mask;
   };
   std::vector<ActiveClip> clips;
   for (const auto& [depth, object] : sprite.objects()) {
     // A clip whose last depth lies below its own (a backwards clip depth) covers nothing.
-    while (!clips.empty() && clips.back().lastDepth < depth) clips.pop_back();
+    while (!clips.empty() && clips.back().lastDepth < depth) {
+      clips.pop_back();
+      releaseMask();
+    }
     Target here = target;
-    if (!clips.empty()) here.clip = &clips.back().mask;
+    if (!clips.empty()) here.clip = clips.back().mask;
     if (object.clipDepth == 0) {
       drawObject(object, matrix, transform, here, nesting);
       continue;
     }
     if (target.mask || object.clipDepth <= depth) continue;  // masks inside masks draw nothing
-    std::vector<uint8_t> mask(static_cast<size_t>(width_) * height_, 0);
-    drawObject(object, matrix, transform, Target{nullptr, nullptr, &mask}, nesting);
-    if (here.clip) {
-      for (size_t i = 0; i < mask.size(); ++i) mask[i] = static_cast<uint8_t>(mulDiv255(mask[i], (*here.clip)[i]));
-    }
-    clips.push_back({object.clipDepth, std::move(mask)});
+    MaskLayer& mask = acquireMask();
+    drawObject(object, matrix, transform, Target{nullptr, here.clip, &mask}, nesting);
+    if (here.clip) intersectMasks(mask, *here.clip, width_);
+    clips.push_back({object.clipDepth, &mask});
   }
+  for (size_t i = 0; i < clips.size(); ++i) releaseMask();
 }
 
 void Renderer::drawObject(const DisplayObject& object, const Matrix& parentMatrix, const ColorTransform& parentTransform,
@@ -83,6 +121,8 @@ void Renderer::drawObject(const DisplayObject& object, const Matrix& parentMatri
   if (!character) return;
   if (const auto* shape = std::get_if<Shape>(character)) {
     drawShape(*shape, matrix, transform, target);
+  } else if (const auto* morph = std::get_if<MorphShape>(character)) {
+    drawShape(morphShapeAt(*morph, object.ratio), matrix, transform, target);
   } else if (const auto* text = std::get_if<StaticText>(character)) {
     drawText(*text, matrix, transform, target);
   } else if (object.sprite) {
@@ -123,11 +163,17 @@ bool Renderer::makePaint(const FillStyle& style, const Matrix& matrix, const Col
 }
 
 void Renderer::fillRaster(FillRule rule, const Paint& paint, Target target) {
+  if (target.clip) {
+    // Nothing shows outside the clip layer's box.
+    const PixelBox& box = target.clip->box;
+    if (box.empty()) return;
+    raster_.limitTo(box.left, box.top, box.right, box.bottom);
+  }
   if (target.mask) {
     MaskSink sink(*target.mask, width_);
     raster_.fill(rule, sink);
   } else {
-    PaintSink sink(*target.color, target.clip, paint);
+    PaintSink sink(*target.color, target.clip ? &target.clip->coverage : nullptr, paint, colors_);
     raster_.fill(rule, sink);
   }
 }
@@ -167,17 +213,20 @@ void Renderer::drawLines(const Shape& shape, size_t index, const Matrix& matrix,
   raster_.reset(width_, height_);
   const auto& edges = shape.lineEdges[index];
   polyline_.clear();
+  withinCurve_.clear();
   for (size_t i = 0; i < edges.size(); ++i) {
     const Segment& segment = edges[i];
     bool continues = i > 0 && edges[i - 1].to.x == segment.from.x && edges[i - 1].to.y == segment.from.y;
     if (!continues) {
-      strokePolyline(raster_, polyline_, stroke);
+      strokePolyline(raster_, polyline_, stroke, &withinCurve_);
       polyline_.clear();
+      withinCurve_.clear();
       polyline_.push_back(matrix.apply(segment.from));
+      withinCurve_.push_back(false);
     }
-    appendFlattened(polyline_, segment, matrix);
+    appendFlattened(polyline_, withinCurve_, segment, matrix);
   }
-  strokePolyline(raster_, polyline_, stroke);
+  strokePolyline(raster_, polyline_, stroke, &withinCurve_);
   fillRaster(FillRule::NonZero, paint, target);
 }
 

@@ -3,6 +3,7 @@
 // with matrices and colour transforms composed down the tree and clip layers turned into masks of
 // the depths they cover.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "player/render/bitmap.h"
@@ -25,9 +26,14 @@ class Renderer {
   // into a mask being built.
   struct Target {
     Bitmap* color = nullptr;
-    const std::vector<uint8_t>* clip = nullptr;
-    std::vector<uint8_t>* mask = nullptr;
+    const MaskLayer* clip = nullptr;
+    MaskLayer* mask = nullptr;
   };
+
+  // Clip layers nest as a stack, so their frame-sized buffers are kept and reused in that order;
+  // a released layer is cleared within its box only.
+  MaskLayer& acquireMask();
+  void releaseMask();
 
   void drawContainer(const SpriteInstance& sprite, const Matrix& matrix, const ColorTransform& transform,
                      Target target, int nesting);
@@ -44,6 +50,10 @@ class Renderer {
   Rasterizer raster_;
   int width_ = 0, height_ = 0;
   std::vector<Point> polyline_;
+  std::vector<bool> withinCurve_;  // beside polyline_: points made by flattening a curve
+  std::vector<uint32_t> colors_;  // one row of paint colours
+  std::vector<std::unique_ptr<MaskLayer>> masks_;
+  size_t masksInUse_ = 0;
 };
 
 }  // namespace vexil::render

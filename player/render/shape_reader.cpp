@@ -6,13 +6,14 @@
 #include "player/swf/swf_error.h"
 
 namespace vexil::render {
-namespace {
 
 uint16_t readStyleCount(swf::ByteReader& reader, int version) {
   uint16_t count = reader.u8();
   if (count == 0xFF && version >= 2) count = reader.u16();
   return count;
 }
+
+namespace {
 
 std::vector<GradientStop> readGradientStops(swf::ByteReader& reader, int version, FillStyle& style) {
   uint8_t header = reader.u8();
@@ -40,19 +41,14 @@ StyleBase readStyleArrays(swf::ByteReader& reader, int version, Shape& shape) {
   return base;
 }
 
-// Walks the edge records, filing each edge under the fills on its two sides and its line.
-void readRecords(swf::ByteReader& reader, int version, Shape& shape, StyleBase base, bool styled) {
+// Walks the edge records, handing each edge to onEdge with the fills on its two sides and its
+// line. Styled shapes may start new style blocks, read into shape.
+void walkRecords(swf::ByteReader& reader, int version, Shape& shape, StyleBase base, bool styled,
+                 const EdgeSink& onEdge) {
   unsigned fillBits = reader.bits(4), lineBits = reader.bits(4);
   uint32_t fill0 = 0, fill1 = 0, line = 0;
   Point pen;
   size_t edges = 0;
-  auto file = [&](const Segment& segment) {
-    if (fill1 > 0 && fill1 <= shape.fillOutlines.size()) shape.fillOutlines[fill1 - 1].push_back(segment);
-    if (fill0 > 0 && fill0 <= shape.fillOutlines.size()) {
-      shape.fillOutlines[fill0 - 1].push_back({segment.to, segment.control, segment.from, segment.curved});
-    }
-    if (line > 0 && line <= shape.lineEdges.size()) shape.lineEdges[line - 1].push_back(segment);
-  };
   for (;;) {
     if (reader.bits(1) == 0) {
       unsigned flags = reader.bits(5);
@@ -97,11 +93,31 @@ void readRecords(swf::ByteReader& reader, int version, Shape& shape, StyleBase b
       segment.to = {segment.control.x + ax, segment.control.y + ay};
     }
     pen = segment.to;
-    file(segment);
+    onEdge(segment, fill0, fill1, line);
   }
 }
 
+void readRecords(swf::ByteReader& reader, int version, Shape& shape, StyleBase base, bool styled) {
+  walkRecords(reader, version, shape, base, styled,
+              [&](const Segment& segment, uint32_t fill0, uint32_t fill1, uint32_t line) {
+                fileEdge(shape, segment, fill0, fill1, line);
+              });
+}
+
 }  // namespace
+
+void fileEdge(Shape& shape, const Segment& segment, uint32_t fill0, uint32_t fill1, uint32_t line) {
+  if (fill1 > 0 && fill1 <= shape.fillOutlines.size()) shape.fillOutlines[fill1 - 1].push_back(segment);
+  if (fill0 > 0 && fill0 <= shape.fillOutlines.size()) {
+    shape.fillOutlines[fill0 - 1].push_back({segment.to, segment.control, segment.from, segment.curved});
+  }
+  if (line > 0 && line <= shape.lineEdges.size()) shape.lineEdges[line - 1].push_back(segment);
+}
+
+void readEdgeRecords(swf::ByteReader& reader, const EdgeSink& onEdge) {
+  Shape unused;
+  walkRecords(reader, 1, unused, {}, false, onEdge);
+}
 
 FillStyle readFillStyle(swf::ByteReader& reader, int version) {
   FillStyle style;

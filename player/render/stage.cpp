@@ -13,15 +13,18 @@ std::unique_ptr<Stage> Stage::load(std::span<const uint8_t> file, std::string* e
   std::unique_ptr<Stage> stage(new Stage);
   stage->display_ = MovieDisplay::load(file, error);
   if (!stage->display_) return nullptr;
+  stage->player_.setClipHost(stage->display_.get());
   stage->player_.load(std::move(*movie.movie));
   stage->display_->followFrame(stage->player_.currentFrame());
+  stage->display_->runQueuedActions(stage->player_);
   return stage;
 }
 
 bool Stage::advance() {
   bool changed = display_->advanceSprites();
   player_.tick();
-  return display_->followFrame(player_.currentFrame()) || changed;
+  changed = display_->followFrame(player_.currentFrame()) || changed;
+  return display_->runQueuedActions(player_) || changed;
 }
 
 void Stage::render(Bitmap& target, int32_t scaleMode, int32_t alignMode, bool antiAlias) {

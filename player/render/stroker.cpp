@@ -68,8 +68,9 @@ void addCap(Rasterizer& raster, Point end, Point outward, CapStyle cap, double h
   }
 }
 
-void addJoin(Rasterizer& raster, Point before, Point at, Point after, const StrokeStyle& style, double halfWidth) {
-  if (style.join == JoinStyle::Round) {
+void addJoin(Rasterizer& raster, Point before, Point at, Point after, const StrokeStyle& style, JoinStyle join,
+             double halfWidth) {
+  if (join == JoinStyle::Round) {
     addCircle(raster, at, halfWidth);
     return;
   }
@@ -79,7 +80,7 @@ void addJoin(Rasterizer& raster, Point before, Point at, Point after, const Stro
   Point a{at.x + side * n1.x, at.y + side * n1.y}, b{at.x + side * n2.x, at.y + side * n2.y};
   Point u{n1.x + n2.x, n1.y + n2.y};
   double u2 = u.x * u.x + u.y * u.y;
-  if (style.join == JoinStyle::Miter && u2 > 0 && 2 * halfWidth / std::sqrt(u2) <= style.miterLimit) {
+  if (join == JoinStyle::Miter && u2 > 0 && 2 * halfWidth / std::sqrt(u2) <= style.miterLimit) {
     double k = 2 * halfWidth * halfWidth / u2;
     Point tip{at.x + side * u.x * k, at.y + side * u.y * k};
     Point quad[4] = {at, a, tip, b};
@@ -90,9 +91,18 @@ void addJoin(Rasterizer& raster, Point before, Point at, Point after, const Stro
   addPolygon(raster, triangle, 3);
 }
 
+// A turn of less than about 25 degrees: a bevel there differs from a round join by less than a
+// twentieth of the half width.
+bool isSlightTurn(Point before, Point at, Point after) {
+  double ax = at.x - before.x, ay = at.y - before.y, bx = after.x - at.x, by = after.y - at.y;
+  double dot = ax * bx + ay * by;
+  return dot > 0 && dot * dot >= 0.82 * (ax * ax + ay * ay) * (bx * bx + by * by);
+}
+
 }  // namespace
 
-void strokePolyline(Rasterizer& raster, const std::vector<Point>& points, const StrokeStyle& style) {
+void strokePolyline(Rasterizer& raster, const std::vector<Point>& points, const StrokeStyle& style,
+                    const std::vector<bool>* withinCurve) {
   if (points.size() < 2) return;
   double halfWidth = std::max(style.width, 1.0) / 2;
   for (size_t i = 0; i + 1 < points.size(); ++i) {
@@ -102,11 +112,15 @@ void strokePolyline(Rasterizer& raster, const std::vector<Point>& points, const 
     Point quad[4] = {{p.x + n.x, p.y + n.y}, {q.x + n.x, q.y + n.y}, {q.x - n.x, q.y - n.y}, {p.x - n.x, p.y - n.y}};
     addPolygon(raster, quad, 4);
   }
-  for (size_t i = 1; i + 1 < points.size(); ++i) addJoin(raster, points[i - 1], points[i], points[i + 1], style, halfWidth);
+  for (size_t i = 1; i + 1 < points.size(); ++i) {
+    bool smooth = withinCurve && i < withinCurve->size() && (*withinCurve)[i] &&
+                  isSlightTurn(points[i - 1], points[i], points[i + 1]);
+    addJoin(raster, points[i - 1], points[i], points[i + 1], style, smooth ? JoinStyle::Bevel : style.join, halfWidth);
+  }
   const Point& first = points.front();
   const Point& last = points.back();
   if (first.x == last.x && first.y == last.y && points.size() > 2) {
-    addJoin(raster, points[points.size() - 2], first, points[1], style, halfWidth);
+    addJoin(raster, points[points.size() - 2], first, points[1], style, style.join, halfWidth);
     return;
   }
   addCap(raster, first, {first.x - points[1].x, first.y - points[1].y}, style.startCap, halfWidth);

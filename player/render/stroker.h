@@ -18,6 +18,9 @@ struct StrokeStyle {
 };
 
 // points in pixels; a polyline whose ends meet is closed and gets a join there instead of caps.
-void strokePolyline(Rasterizer& raster, const std::vector<Point>& points, const StrokeStyle& style);
+// Points marked in withinCurve (when given) were made by flattening a curve: the turn there is
+// slight, and a bevel closes it as well as the style's join would, for far fewer edges.
+void strokePolyline(Rasterizer& raster, const std::vector<Point>& points, const StrokeStyle& style,
+                    const std::vector<bool>* withinCurve = nullptr);
 
 }  // namespace vexil::render

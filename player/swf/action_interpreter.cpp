@@ -138,7 +138,7 @@ bool ActionInterpreter::executeSimple(uint8_t code) {
     }
     case ActionCode::SetTarget2: {
       std::string target = popString();
-      target_ = resolveTarget("", target).value_or("");
+      target_ = resolveTarget(origin_, target).value_or(origin_);
       break;
     }
     case ActionCode::PushDuplicate: {
@@ -305,7 +305,7 @@ bool ActionInterpreter::executeWithPayload(const Record& record, std::span<const
     }
     case ActionCode::SetTarget: {
       size_t pos = 0;
-      target_ = resolveTarget("", payloadText(record.payload, pos)).value_or("");
+      target_ = resolveTarget(origin_, payloadText(record.payload, pos)).value_or(origin_);
       break;
     }
     case ActionCode::Jump:

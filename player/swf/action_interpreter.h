@@ -79,8 +79,11 @@ class ActionInterpreter {
   static constexpr size_t kMaxStack = 10'000;
   static constexpr size_t kRegisterCount = 4;
 
-  ActionInterpreter(ActionEnvironment& environment, ActionBudget& budget)
-      : env_(environment), budget_(budget), version_(environment.movieVersion()) {}
+  // target: the clip whose actions these are ("" for the main timeline); plain names and
+  // relative target paths start from it.
+  ActionInterpreter(ActionEnvironment& environment, ActionBudget& budget, std::string target = {})
+      : env_(environment), budget_(budget), version_(environment.movieVersion()), origin_(target),
+        target_(std::move(target)) {}
 
   ActionOutcome run(std::span<const uint8_t> code);
 
@@ -116,7 +119,8 @@ class ActionInterpreter {
   std::vector<ActionValue> stack_;
   std::vector<std::string> constants_;
   ActionValue registers_[kRegisterCount];
-  std::string target_;  // set by SetTarget; "" is the root
+  std::string origin_;  // the clip the block belongs to
+  std::string target_;  // set by SetTarget (back to origin_ by an empty one); "" is the root
   bool overflow_ = false;
   bool textOverflow_ = false;
   uint32_t random_ = 0x2545F491;  // RandomNumber's generator state: repeatable runs

@@ -12,7 +12,7 @@ namespace {
 
 // Tag codes written here (the movie model's own table lists only what it reads).
 constexpr uint16_t kDefineBitsLossless2 = 36, kPlaceObject2 = 26, kRemoveObject2 = 28, kDefineShape3 = 32,
-                   kDefineSprite = 39, kShowFrame = 1, kEnd = 0;
+                   kDefineSprite = 39, kShowFrame = 1, kEnd = 0, kDefineMorphShape = 46;
 
 int32_t toFixed16(double value) { return static_cast<int32_t>(std::lround(value * 65536)); }
 
@@ -109,19 +109,23 @@ void appendPolygon(BitWriter& writer, const PolygonSpec& polygon, unsigned fillB
   }
 }
 
-}  // namespace
-
-std::vector<uint8_t> defineShapeTag(uint16_t id, const ShapeSpec& shape) {
-  std::vector<uint8_t> body;
-  appendU16(body, id);
+TwipsRect boundsOf(const std::vector<PolygonSpec>& polygons) {
   TwipsRect bounds{INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN};
-  for (const PolygonSpec& polygon : shape.polygons) {
+  for (const PolygonSpec& polygon : polygons) {
     for (auto [x, y] : polygon.points) {
       bounds = {std::min(bounds.xMin, x), std::max(bounds.xMax, x), std::min(bounds.yMin, y), std::max(bounds.yMax, y)};
     }
   }
   if (bounds.xMin > bounds.xMax) bounds = {};
-  appendRect(body, bounds);
+  return bounds;
+}
+
+}  // namespace
+
+std::vector<uint8_t> defineShapeTag(uint16_t id, const ShapeSpec& shape) {
+  std::vector<uint8_t> body;
+  appendU16(body, id);
+  appendRect(body, boundsOf(shape.polygons));
   body.push_back(static_cast<uint8_t>(shape.fills.size()));
   for (const FillSpec& fill : shape.fills) appendFill(body, fill);
   body.push_back(static_cast<uint8_t>(shape.lines.size()));
@@ -140,15 +144,51 @@ std::vector<uint8_t> defineShapeTag(uint16_t id, const ShapeSpec& shape) {
   return tag;
 }
 
+std::vector<uint8_t> defineMorphShapeTag(uint16_t id, const MorphSpec& morph) {
+  std::vector<uint8_t> body;
+  appendU16(body, id);
+  appendRect(body, boundsOf({morph.start}));
+  appendRect(body, boundsOf({morph.end}));
+  std::vector<uint8_t> styles;
+  styles.insert(styles.end(), {1, 0});  // one solid fill: type, start and end colours
+  appendRgba(styles, morph.startRgba);
+  appendRgba(styles, morph.endRgba);
+  styles.push_back(0);  // no lines
+  {
+    BitWriter writer(styles);
+    writer.write(1, 4);
+    writer.write(0, 4);
+    appendPolygon(writer, morph.start, 1, 0);
+    writer.write(0, 6);
+  }
+  // The end edges carry no styles: moves and edges only.
+  PolygonSpec end = morph.end;
+  end.fill = end.line = 0;
+  appendU32(body, static_cast<uint32_t>(styles.size()));  // where the end edges begin, after this field
+  body.insert(body.end(), styles.begin(), styles.end());
+  {
+    BitWriter writer(body);
+    writer.write(0, 4);
+    writer.write(0, 4);
+    appendPolygon(writer, end, 0, 0);
+    writer.write(0, 6);
+  }
+  std::vector<uint8_t> tag;
+  appendTag(tag, kDefineMorphShape, body);
+  return tag;
+}
+
 std::vector<uint8_t> placeObjectTag(const Placement& place) {
   std::vector<uint8_t> body;
   uint8_t flags = (place.move ? 0x01 : 0) | (place.character ? 0x02 : 0) | (place.matrix ? 0x04 : 0) |
-                  (place.colorTransform ? 0x08 : 0) | (place.name ? 0x20 : 0) | (place.clipDepth ? 0x40 : 0);
+                  (place.colorTransform ? 0x08 : 0) | (place.ratio ? 0x10 : 0) | (place.name ? 0x20 : 0) |
+                  (place.clipDepth ? 0x40 : 0);
   body.push_back(flags);
   appendU16(body, place.depth);
   if (place.character) appendU16(body, *place.character);
   if (place.matrix) appendMatrix(body, *place.matrix);
   if (place.colorTransform) appendColorTransform(body, *place.colorTransform);
+  if (place.ratio) appendU16(body, *place.ratio);
   if (place.name) {
     body.insert(body.end(), place.name->begin(), place.name->end());
     body.push_back(0);

@@ -59,9 +59,17 @@ struct Placement {
   std::optional<ColorTransformSpec> colorTransform;
   std::optional<uint16_t> clipDepth;
   std::optional<std::string> name;
+  std::optional<uint16_t> ratio;  // for morph shapes: 0 the start shape, 65535 the end one
+};
+
+// A morph between two polygons of the same number of points, each with one solid colour.
+struct MorphSpec {
+  PolygonSpec start, end;
+  uint32_t startRgba = 0xFF000000, endRgba = 0xFF000000;
 };
 
 std::vector<uint8_t> defineShapeTag(uint16_t id, const ShapeSpec& shape);  // DefineShape3, colours with alpha
+std::vector<uint8_t> defineMorphShapeTag(uint16_t id, const MorphSpec& morph);  // DefineMorphShape
 std::vector<uint8_t> placeObjectTag(const Placement& place);              // PlaceObject2
 std::vector<uint8_t> removeObjectTag(uint16_t depth);                      // RemoveObject2
 // frames: the display tags of each of the sprite's frames.

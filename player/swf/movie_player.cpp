@@ -91,21 +91,38 @@ std::optional<std::string> MoviePlayer::currentLabel() const {
 
 void MoviePlayer::enterFrame(size_t frame) {
   ActionBudget budget;
+  enterFrame(frame, budget);
+}
+
+void MoviePlayer::enterFrame(size_t frame, ActionBudget& budget) {
   pendingGoto_.reset();
   current_ = frame;
+  if (clipHost_) clipHost_->rootFrameEntered(frame);
   runFrameActions(frame, budget, true);
   for (unsigned hops = 0; pendingGoto_ && hops < kMaxGotoChain && !budget.exhausted(); ++hops) {
     current_ = *pendingGoto_;
     pendingGoto_.reset();
+    if (clipHost_) clipHost_->rootFrameEntered(current_);
     runFrameActions(current_, budget, true);
   }
   pendingGoto_.reset();
+}
+
+void MoviePlayer::runClipActions(std::string_view target, std::span<const uint8_t> code, ActionBudget& budget) {
+  if (!movie_ || budget.exhausted()) return;
+  ActionBudget* outer = budget_;
+  budget_ = &budget;
+  pendingGoto_.reset();
+  ActionInterpreter(*this, budget, std::string(target)).run(code);
+  budget_ = outer;
+  if (auto destination = std::exchange(pendingGoto_, std::nullopt)) enterFrame(*destination, budget);
 }
 
 std::optional<size_t> MoviePlayer::runSingleFrame(size_t frame, ActionBudget& budget) {
   if (!movie_ || frame >= totalFrames()) return std::nullopt;
   pendingGoto_.reset();
   current_ = frame;
+  if (clipHost_) clipHost_->rootFrameEntered(frame);
   runFrameActions(frame, budget, true);
   auto destination = pendingGoto_;
   pendingGoto_.reset();
@@ -202,9 +219,24 @@ void MoviePlayer::setVariable(std::string_view target, std::string_view path, Ac
   if (auto ref = resolveVariable(target, path)) variables_.set(*ref, std::move(value));
 }
 
+// A sprite's properties that its timeline decides; the rest read as undefined.
+ActionValue MoviePlayer::clipProperty(std::string_view target, const ClipPropertyInfo& info) {
+  if (!clipHost_ || !clipHost_->hasClip(target)) return ActionValue::undefined();
+  auto number = [](size_t value) { return ActionValue::fromNumber(static_cast<double>(value)); };
+  switch (info.property) {
+    case ClipProperty::CurrentFrame: return number(*clipHost_->currentFrame(target) + 1);
+    case ClipProperty::TotalFrames:
+    case ClipProperty::FramesLoaded: return number(*clipHost_->totalFrames(target));
+    case ClipProperty::Target: return ActionValue::fromString(targetDisplayName(target));
+    case ClipProperty::Name: return ActionValue::fromString(lastSegment(target));
+    default: return ActionValue::undefined();
+  }
+}
+
 ActionValue MoviePlayer::getProperty(std::string_view target, int index) {
   const ClipPropertyInfo* info = findClipProperty(index);
-  if (!info || !target.empty()) return ActionValue::undefined();
+  if (!info) return ActionValue::undefined();
+  if (!target.empty()) return clipProperty(target, *info);
   auto number = [](double value) { return ActionValue::fromNumber(value); };
   const TwipsRect& rect = movie_->header.frameRect;
   switch (info->property) {
@@ -231,7 +263,11 @@ void MoviePlayer::setProperty(std::string_view target, int index, const ActionVa
 }
 
 void MoviePlayer::gotoFrame(std::string_view target, size_t frame) {
-  if (!target.empty() || !movie_) return;
+  if (!target.empty()) {
+    if (clipHost_) clipHost_->gotoFrame(target, frame);
+    return;
+  }
+  if (!movie_) return;
   frame = clampFrame(frame);
   // The last goto of a block wins; going to the frame already shown does not rerun it.
   if (frame == current_) {
@@ -242,24 +278,49 @@ void MoviePlayer::gotoFrame(std::string_view target, size_t frame) {
 }
 
 void MoviePlayer::gotoLabel(std::string_view target, std::string_view label) {
+  if (!target.empty()) {
+    if (clipHost_) clipHost_->gotoLabel(target, label);
+    return;
+  }
   if (!movie_) return;
   if (auto frame = movie_->findLabel(label)) gotoFrame(target, *frame);
 }
 
 void MoviePlayer::nextFrame(std::string_view target) {
+  if (!target.empty()) {
+    stepClip(target, +1);
+    return;
+  }
   size_t from = pendingGoto_.value_or(current_);
   if (target.empty() && movie_ && from + 1 < totalFrames()) gotoFrame(target, from + 1);
   setPlaying(target, false);
 }
 
 void MoviePlayer::previousFrame(std::string_view target) {
+  if (!target.empty()) {
+    stepClip(target, -1);
+    return;
+  }
   size_t from = pendingGoto_.value_or(current_);
   if (target.empty() && movie_ && from > 0) gotoFrame(target, from - 1);
   setPlaying(target, false);
 }
 
 void MoviePlayer::setPlaying(std::string_view target, bool playing) {
-  if (target.empty()) setPlaying(playing);
+  if (target.empty()) {
+    setPlaying(playing);
+  } else if (clipHost_) {
+    clipHost_->setPlaying(target, playing);
+  }
+}
+
+// Next and previous frame of a sprite: one step, no wrapping, and the sprite stops.
+void MoviePlayer::stepClip(std::string_view target, int step) {
+  if (!clipHost_ || !clipHost_->hasClip(target)) return;
+  size_t frame = *clipHost_->currentFrame(target);
+  if (step > 0 && frame + 1 < *clipHost_->totalFrames(target)) clipHost_->gotoFrame(target, frame + 1);
+  if (step < 0 && frame > 0) clipHost_->gotoFrame(target, frame - 1);
+  clipHost_->setPlaying(target, false);
 }
 
 void MoviePlayer::fsCommand(std::string command, std::string argument) {

@@ -7,11 +7,14 @@
 #include <deque>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "player/swf/action_interpreter.h"
+#include "player/swf/clip_host.h"
+#include "player/swf/clip_properties.h"
 #include "player/swf/movie.h"
 #include "player/swf/variable_store.h"
 
@@ -75,12 +78,22 @@ class MoviePlayer : private ActionEnvironment {
   std::vector<FsCommandEvent> takeCommands();
   bool hasCommands() const { return !commands_.empty(); }
 
+  // The sprites that actions may address by name; none (the default) leaves only the main
+  // timeline. The host must outlive the player or be replaced first.
+  void setClipHost(ClipHost* host) { clipHost_ = host; }
+  // Runs a sprite's frame actions with the sprite (a resolved target path) as their target, then
+  // follows a goto they asked of the main timeline.
+  void runClipActions(std::string_view target, std::span<const uint8_t> code, ActionBudget& budget);
+
   // Runs one frame's actions without following gotos or advancing; reports where a goto asked to
   // go. For callers that walk the timeline themselves (swfinfo).
   std::optional<size_t> runSingleFrame(size_t frame, ActionBudget& budget);
 
  private:
   void enterFrame(size_t frame);
+  void enterFrame(size_t frame, ActionBudget& budget);
+  ActionValue clipProperty(std::string_view target, const ClipPropertyInfo& info);
+  void stepClip(std::string_view target, int step);
   void runFrameActions(size_t frame, ActionBudget& budget, bool includeInit);
   size_t clampFrame(size_t frame) const { return std::min(frame, totalFrames() - 1); }
 
@@ -107,6 +120,7 @@ class MoviePlayer : private ActionEnvironment {
   std::optional<size_t> pendingGoto_;
   std::vector<bool> initDone_;
   ActionBudget* budget_ = nullptr;  // of the frame being run
+  ClipHost* clipHost_ = nullptr;
   VariableStore variables_;
   std::map<int, ActionValue> rootProperties_;
   std::deque<FsCommandEvent> commands_;

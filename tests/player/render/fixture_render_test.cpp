@@ -171,5 +171,29 @@ TEST(FixtureRender, LowQualityDrawsHardEdges) {
   EXPECT_GT(blends(soft), 20u);
 }
 
+TEST(FixtureRender, AMorphShapeIsDrawnAtItsPlacedRatio) {
+  swf::MorphSpec morph;
+  morph.start = rect(0, 0, 20, 20);
+  morph.end = rect(40, 40, 60, 60);
+  morph.startRgba = kRed;
+  morph.endRgba = kBlue;
+  struct Case {
+    uint16_t ratio;
+    int left;           // the square's left and top edge, pixels
+    uint32_t colour;
+  } cases[] = {{0, 0, kRed}, {65535, 40, kBlue}, {32768, 20, 0xFF800080}};
+  for (const Case& c : cases) {
+    Placement placed = place(1, 1);
+    placed.ratio = c.ratio;
+    Bitmap frame = render(outline(swf::defineMorphShapeTag(1, morph), {swf::placeObjectTag(placed)}));
+    EXPECT_LE(channelDistance(frame.at(c.left, c.left), c.colour), 1) << c.ratio;
+    EXPECT_LE(channelDistance(frame.at(c.left + 19, c.left + 19), c.colour), 1) << c.ratio;
+    EXPECT_EQ(frame.at(c.left + 20, c.left + 10), kWhite) << c.ratio;
+    if (c.left > 0) {
+      EXPECT_EQ(frame.at(c.left - 1, c.left + 10), kWhite) << c.ratio;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vexil::render
