@@ -19,11 +19,10 @@ import socket
 import subprocess
 import sys
 import threading
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from dovecot_server import dovecot_binary, start_dovecot  # noqa: E402
-from mail_test_support import Runner, Server, ScriptedServer, events_of, traced, part, section  # noqa: E402
+from mail_test_support import Runner, Server, ScriptedServer, events_of, traced, run_cases  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 NOT_TRUSTED = "the server's certificate is not trusted"
@@ -313,22 +312,6 @@ trace("connect=" + r.connect());
     return script, verify
 
 
-def run_cases(runner, cases):
-    parts, checks = [], []
-    for name, make in cases:
-        script, verify = make()
-        parts.append(part(name, script))
-        checks.append((name, verify))
-    start = time.time()
-    status, lines = runner.run("".join(parts), timeout=120)
-    print("%d cases in one run: %.1f s" % (len(cases), time.time() - start))
-    if status == 77:
-        return 77
-    time.sleep(0.3)  # the servers write what they received as the session ends
-    for name, verify in checks:
-        verify(section(lines, name))
-    return status
-
 
 def main():
     if not os.path.exists("/usr/lib/python3/dist-packages/aiosmtpd") or not dovecot_binary():
@@ -357,7 +340,7 @@ def main():
             ("pop3-untrusted", lambda: case_pop3_refused(r, "pop3-untrusted", "tls", None, secure_port, NOT_TRUSTED)),
             ("pop3-wrong", lambda: case_pop3_refused(r, "pop3-wrong", "starttls", wrong(r.sha1), plain_port, NOT_NAMED)),
             ("no-stls", lambda: case_stls_not_offered(r)),
-        ])
+        ], settle=0.3)
         log = open(runner.path("dovecot/dovecot.log")).read()
         logins = [l for l in log.split("\n") if "Login: user=<tim>" in l]
         check(len(logins) >= 3 and all(", TLS" in l for l in logins), "dovecot: logins not all secured: %r" % logins)

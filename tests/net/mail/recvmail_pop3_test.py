@@ -16,12 +16,11 @@ import email.policy
 import os
 import poplib
 import sys
-import time
 from email.message import EmailMessage
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from dovecot_server import dovecot_binary, start_dovecot  # noqa: E402
-from mail_test_support import Runner, ScriptedServer, events_of, traced, part, section  # noqa: E402
+from mail_test_support import Runner, ScriptedServer, events_of, traced, run_cases  # noqa: E402
 
 failures = []
 servers = []
@@ -232,18 +231,8 @@ def main():
         cases = [("main", lambda: case_every_command(runner, blob)),
                  ("logins", lambda: case_logins_and_limits(runner)),
                  ("scripted", lambda: case_scripted_servers(runner))]
-        parts, checks = [], []
-        for name, make in cases:
-            script, verify = make()
-            parts.append(part(name, script))
-            checks.append((name, verify))
-        start = time.time()
-        status, lines = runner.run("".join(parts), timeout=120)
-        print("%d cases in one run: %.1f s" % (len(cases), time.time() - start))
-        if status == 77:
+        if run_cases(runner, cases) == 77:
             return 77
-        for name, verify in checks:
-            verify(section(lines, name))
     finally:
         for server in servers:
             server.stop()

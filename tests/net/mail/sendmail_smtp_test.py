@@ -17,10 +17,9 @@ import email.policy
 import json
 import os
 import sys
-import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from mail_test_support import Runner, Server, ScriptedServer, events_of, traced, part, section  # noqa: E402
+from mail_test_support import Runner, Server, ScriptedServer, events_of, traced, run_cases  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SECRETS = ["tanstaaf", base64.b64encode(b"tanstaaf").decode(), base64.b64encode(b"\0tim\0tanstaaf").decode()]
@@ -281,22 +280,6 @@ trace("ms=" + (new Date().getTime() - before));
     return script, verify
 
 
-def run_cases(runner, cases):
-    parts, checks = [], []
-    for name, make in cases:
-        script, verify = make()
-        parts.append(part(name, script))
-        checks.append((name, verify))
-    start = time.time()
-    status, lines = runner.run("".join(parts), timeout=120)
-    print("%d cases in one run: %.1f s" % (len(cases), time.time() - start))
-    if status == 77:
-        return 77
-    time.sleep(0.3)  # the servers write what they received as the session ends
-    for name, verify in checks:
-        verify(section(lines, name))
-    return status
-
 
 def main():
     if not os.path.exists("/usr/lib/python3/dist-packages/aiosmtpd"):
@@ -322,7 +305,7 @@ def main():
             ("never-ends", lambda: case_misbehaving(r, "never ends its reply", b"220-hello\r\n", lambda line: b"")),
             ("endless", lambda: case_misbehaving(r, "sends without end", b"220 ok\r\n", endless)),
             ("mid-line", lambda: case_misbehaving(r, "closes mid-line", b"220 hel", lambda line: None)),
-        ])
+        ], settle=0.3)
     finally:
         for server in servers:
             server.stop()
