@@ -14,7 +14,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from mail_test_support import Runner, events_of, traced, run_cases  # noqa: E402
+from mail_test_support import Runner, events_of, traced, run_cases, finish  # noqa: E402
 
 CANNOT_CONNECT = "can't connect to the smtp server"
 failures = []
@@ -100,14 +100,7 @@ def main():
         status = run_cases(runner, cases, timeout=60)
     finally:
         silent.stop()
-    if status == 77:
-        return 77
-    if failures:
-        print("%d failure(s)" % len(failures))
-        return 1
-    runner.cleanup()
-    print("every connect gave up within its time-out")
-    return 0
+    return finish(runner, status, failures, "every connect gave up within its time-out")
 
 
 if __name__ == "__main__":

@@ -96,6 +96,19 @@ def run_cases(runner, cases, settle=0.0, timeout=120):
     return status
 
 
+def finish(runner, status, failures, agreed):
+    """The test's exit status: 77 when the build cannot run here, 1 after any failure (the scratch
+    folder is kept to look at), else 0 with the agreed text."""
+    if status == 77:
+        return 77
+    if failures:
+        print("%d failure(s)" % len(failures))
+        return 1
+    runner.cleanup()
+    print(agreed)
+    return 0
+
+
 def events_of(lines):
     found = []
     for line in lines:

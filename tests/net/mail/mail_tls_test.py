@@ -22,7 +22,7 @@ import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from dovecot_server import dovecot_binary, start_dovecot  # noqa: E402
-from mail_test_support import Runner, Server, ScriptedServer, events_of, traced, run_cases  # noqa: E402
+from mail_test_support import Runner, Server, ScriptedServer, events_of, traced, run_cases, finish  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 NOT_TRUSTED = "the server's certificate is not trusted"
@@ -347,14 +347,7 @@ def main():
     finally:
         for server in servers:
             server.stop()
-    if status == 77:
-        return 77
-    if failures:
-        print("%d failure(s)" % len(failures))
-        return 1
-    runner.cleanup()
-    print("every secure-mode case agrees with the servers")
-    return 0
+    return finish(runner, status, failures, "every secure-mode case agrees with the servers")
 
 
 if __name__ == "__main__":

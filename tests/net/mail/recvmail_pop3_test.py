@@ -20,7 +20,7 @@ from email.message import EmailMessage
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from dovecot_server import dovecot_binary, start_dovecot  # noqa: E402
-from mail_test_support import Runner, ScriptedServer, events_of, traced, run_cases  # noqa: E402
+from mail_test_support import Runner, ScriptedServer, events_of, traced, run_cases, finish  # noqa: E402
 
 failures = []
 servers = []
@@ -231,17 +231,11 @@ def main():
         cases = [("main", lambda: case_every_command(runner, blob)),
                  ("logins", lambda: case_logins_and_limits(runner)),
                  ("scripted", lambda: case_scripted_servers(runner))]
-        if run_cases(runner, cases) == 77:
-            return 77
+        status = run_cases(runner, cases)
     finally:
         for server in servers:
             server.stop()
-    if failures:
-        print("%d failure(s)" % len(failures))
-        return 1
-    runner.cleanup()
-    print("all RecvMail cases agree with the servers")
-    return 0
+    return finish(runner, status, failures, "all RecvMail cases agree with the servers")
 
 
 if __name__ == "__main__":

@@ -19,7 +19,7 @@ import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from mail_test_support import Runner, Server, ScriptedServer, events_of, traced, run_cases  # noqa: E402
+from mail_test_support import Runner, Server, ScriptedServer, events_of, traced, run_cases, finish  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SECRETS = ["tanstaaf", base64.b64encode(b"tanstaaf").decode(), base64.b64encode(b"\0tim\0tanstaaf").decode()]
@@ -309,14 +309,7 @@ def main():
     finally:
         for server in servers:
             server.stop()
-    if status == 77:
-        return 77
-    if failures:
-        print("%d failure(s)" % len(failures))
-        return 1
-    runner.cleanup()
-    print("all SendMail cases agree with the servers")
-    return 0
+    return finish(runner, status, failures, "all SendMail cases agree with the servers")
 
 
 if __name__ == "__main__":
