@@ -2,19 +2,13 @@
 
 #include <optional>
 
+#include "host/mainwnd/modifiers_down.h"
+
 namespace vexil::mainwnd {
 namespace {
 
 // One full-screen window per process, so one filter.
 ModalWakeUp* active = nullptr;
-
-uint16_t modifiersDown() {
-  uint16_t modifiers = 0;
-  if (GetKeyState(VK_SHIFT) < 0) modifiers |= kModifierShift;
-  if (GetKeyState(VK_CONTROL) < 0) modifiers |= kModifierCtrl;
-  if (GetKeyState(VK_MENU) < 0) modifiers |= kModifierAlt;
-  return modifiers;
-}
 
 std::optional<UserAction> actionOf(UINT message) {
   switch (message) {

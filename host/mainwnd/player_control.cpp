@@ -1,21 +1,11 @@
 #include "host/mainwnd/player_control.h"
 
+#include "host/mainwnd/modifiers_down.h"
 #include "host/mainwnd/player_identity.h"
 #include "host/mainwnd/script_bridge.h"
 #include "platform/win32/wide_text.h"
 
 namespace vexil::mainwnd {
-namespace {
-
-uint16_t modifiersDown() {
-  uint16_t modifiers = 0;
-  if (GetKeyState(VK_SHIFT) < 0) modifiers |= kModifierShift;
-  if (GetKeyState(VK_CONTROL) < 0) modifiers |= kModifierCtrl;
-  if (GetKeyState(VK_MENU) < 0) modifiers |= kModifierAlt;
-  return modifiers;
-}
-
-}  // namespace
 
 HRESULT PlayerControl::createControl(const std::wstring& playerFile, const framework::ControlPlacement& placement,
                                      framework::ControlEvents* events) {
