@@ -62,21 +62,17 @@ void arithmetic(Engine& engine, const Value& left, const Value& right, Value* re
   *result = numberFromReal(realOp(asDouble(a), asDouble(b)));
 }
 
-// An Integer's text when its class is the standard one, which runs no code that could collect.
-bool plainText(Engine& engine, const Value& value, Value* text) {
-  if (value.is(Tag::String)) {
-    *text = value;
-    return true;
-  }
-  if (!value.is(Tag::Integer) || !hasOwnTextClass(engine, Tag::Integer)) return false;
-  valueToString(engine, value, text);
-  return true;
+// Strings, and Integers whose class is the standard one (its text runs no code that could collect).
+bool hasPlainText(const Engine& engine, const Value& value) {
+  return value.is(Tag::String) || (value.is(Tag::Integer) && hasOwnTextClass(engine, Tag::Integer));
 }
 
 void concatenate(Engine& engine, const Value& left, const Value& right, Value* result) {
-  // Strings and standard Integers join without rooting: allocation alone never collects.
-  Value a, b;
-  if (plainText(engine, left, &a) && plainText(engine, right, &b)) {
+  // These join without rooting: allocation alone never collects.
+  if (hasPlainText(engine, left) && hasPlainText(engine, right)) {
+    Value a = left, b = right;
+    if (!a.is(Tag::String)) valueToString(engine, left, &a);
+    if (!b.is(Tag::String)) valueToString(engine, right, &b);
     *result = concatStrings(engine, *a.string(), *b.string());
     return;
   }

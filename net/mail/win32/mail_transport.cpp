@@ -34,7 +34,9 @@ bool MailTransport::openOn(MailConnection& link) const {
   return security != MailSecurity::kTls || secure(link);
 }
 
-bool MailTransport::secure(MailConnection& link) const { return link.startTls(serverName(), acceptedDigest); }
+bool MailTransport::secure(MailConnection& link) const {
+  return link.startTls(serverName(), parseFingerprint(trustedCertificate));
+}
 
 bool MailTransport::report(script::Engine& engine, int kind, std::string_view text) {
   if (!script::isCallable(handler)) return true;
@@ -109,11 +111,8 @@ void getTrustedCertificate(HostCall& call) {
 void setTrustedCertificate(HostCall& call, const Value& value) {
   std::optional<std::string> text = narrowText(value);
   if (!text) return;
-  MailTransport& self = transport(call);
-  std::optional<std::string> digest = parseFingerprint(*text);
-  if (!digest && !text->empty()) return;
-  self.trustedCertificate = *text;
-  self.acceptedDigest = std::move(digest);
+  if (!text->empty() && !parseFingerprint(*text)) return;
+  transport(call).trustedCertificate = *text;
 }
 void getHandler(HostCall& call) { *call.result = transport(call).handler; }
 void setHandler(HostCall& call, const Value& value) {

@@ -25,7 +25,6 @@ struct MailTransport {
   bool apop = false;      // RecvMail only: log in with APOP instead of USER/PASS
   MailSecurity security = MailSecurity::kNone;
   std::string trustedCertificate;             // as the script wrote it; empty: none named
-  std::optional<std::string> acceptedDigest;  // its digest
   MailConnection connection;
 
   const std::string& serverName() const;
